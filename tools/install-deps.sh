@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the cross compilers, Wine (64- and 32-bit), Xvfb and the test tools on Debian 12.
+set -euo pipefail
+need=()
+command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64-posix)
+command -v i686-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-i686-posix)
+command -v x86_64-w64-mingw32-windres >/dev/null || need+=(binutils-mingw-w64-x86-64)
+command -v i686-w64-mingw32-windres >/dev/null || need+=(binutils-mingw-w64-i686)
+command -v wine >/dev/null || need+=(wine wine64)
+command -v cmake >/dev/null || need+=(cmake)
+command -v Xvfb >/dev/null || need+=(xvfb)
+command -v xdotool >/dev/null || need+=(xdotool)
+command -v import >/dev/null || need+=(imagemagick)
+command -v localedef >/dev/null || need+=(locales)
+command -v chattr >/dev/null || need+=(e2fsprogs)
+[ -d /usr/src/googletest ] || need+=(googletest)
+[ -d /usr/share/fonts/opentype/noto ] || need+=(fonts-noto-cjk)
+dpkg -s wine32:i386 >/dev/null 2>&1 || need+=(wine32:i386)
+if [ ${#need[@]} -gt 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+  fi
+  apt-get update -q
+  apt-get install -y -q --no-install-recommends "${need[@]}"
+fi
