@@ -1,0 +1,43 @@
+#pragma once
+
+#include "engine/FileTime.h"
+
+#include <cstdint>
+
+// The index of the entry chosen in a row's operation combo box.
+using TimestampOperation = std::int32_t;
+
+enum : TimestampOperation {
+    OpDontChange = 0,
+    OpSpecifiedDateTime = 1,
+    OpSpecifiedTimeOfDay = 2,
+    OpCurrentDateTime = 3,
+    OpMidnight = 4,
+    OpSecondToZero = 5,
+    OpSameAsFirstOther = 6,
+    OpSameAsSecondOther = 7,
+    OpEarliestEntry = 8,
+    OpLatestEntry = 9,
+};
+
+// The rows of one timestamp page: per kind an operation and a picker value (UTC, whole
+// seconds), and the current time of the apply in progress.
+struct HandlingRecord {
+    TimestampOperation operation[TimestampKindCount] = {OpDontChange, OpDontChange, OpDontChange};
+    FileTime value[TimestampKindCount] = {};
+    FileTime now = 0;
+
+    bool AnyOperation() const;
+};
+
+// Earliest and latest time per kind among a folder's entries.
+struct TimeExtremes {
+    FileTime earliest[TimestampKindCount];
+    FileTime latest[TimestampKindCount];
+
+    TimeExtremes(); // the starting values of a search: 0x7FFFFFFFFFFFFFFF and 0
+};
+
+// Replaces times by their new values. Without extremes, the earliest/latest operations act
+// like "Don't change".
+void ComputeNewTimes(const HandlingRecord& options, FileTimes& times, const TimeExtremes* extremes);
