@@ -1,0 +1,38 @@
+#include "framework/Module.h"
+
+CAppModule& AppModule()
+{
+    static CAppModule module;
+    return module;
+}
+
+HRESULT CAppModule::Init(HINSTANCE instance)
+{
+    m_instance = instance ? instance : ::GetModuleHandleW(nullptr);
+    return S_OK;
+}
+
+void CAppModule::Term()
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_loops.clear();
+}
+
+bool CAppModule::AddMessageLoop(CMessageLoop* loop)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_loops.emplace(::GetCurrentThreadId(), loop).second;
+}
+
+bool CAppModule::RemoveMessageLoop()
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_loops.erase(::GetCurrentThreadId()) == 1;
+}
+
+CMessageLoop* CAppModule::GetMessageLoop(DWORD threadId) const
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    auto it = m_loops.find(threadId);
+    return it == m_loops.end() ? nullptr : it->second;
+}
