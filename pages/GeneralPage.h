@@ -1,0 +1,37 @@
+#pragma once
+
+#include "pages/HandlingOptions.h"
+#include "pages/PropertyPageEx.h"
+
+#include <string>
+
+// The first page: what the item is, and the operations for the item itself (and, for a
+// folder, its subfolders), with the folder walk's options.
+class CGeneralPage : public CPropertyPageEx, public CGeneralOptions<CGeneralPage> {
+public:
+    CGeneralPage();
+
+    bool isFolder = false;
+    HICON icon = nullptr; // owned by the sheet
+    std::wstring displayName;
+    std::wstring typeName;
+    std::wstring location;
+    bool recursive = false;
+    bool excludeSystem = false;
+    bool excludeHidden = true;
+
+    // Copies the controls into the members (save) or the members into the controls.
+    bool ExchangeData(bool save);
+
+    BEGIN_MSG_MAP(CGeneralPage)
+        CHAIN_MSG_MAP(CPropertyPageEx)
+        CHAIN_MSG_MAP(CGeneralOptions<CGeneralPage>)
+        REFLECT_NOTIFICATIONS()
+    END_MSG_MAP()
+
+    bool OnKillActive() override;
+    int OnApply() override;
+
+protected:
+    BOOL OnInitDialog() override;
+};
