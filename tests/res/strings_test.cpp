@@ -1,0 +1,127 @@
+#include "res/resource.h"
+#include "tests/res/ResourceData.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+
+namespace {
+
+// A string read from its string block in exactly the given language; none when the block
+// or the entry is missing (an empty entry counts as missing, as LoadStringW sees it).
+std::optional<std::wstring> StringInLanguage(UINT id, WORD language)
+{
+    ByteReader reader(ResourceBytes(RT_STRING, static_cast<int>(id / 16 + 1), language));
+    for (UINT index = 0; index < 16; ++index) {
+        const auto length = reader.Read<WORD>();
+        const auto chars = reader.ReadBytes(length * sizeof(wchar_t));
+        if (!reader.ok())
+            return std::nullopt;
+        if (index == id % 16) {
+            if (length == 0)
+                return std::nullopt;
+            return std::wstring(reinterpret_cast<const wchar_t*>(chars.data()), length);
+        }
+    }
+    return std::nullopt;
+}
+
+struct ExpectedString {
+    UINT id;
+    const wchar_t* english;
+    const wchar_t* japanese;
+};
+
+const ExpectedString Strings[] = {
+    {IDS_PRODUCT_NAME, L"Nebbi's Timestamp Editor", L"Nebbi's Timestamp Editor"},
+    {IDS_VERB, L"Timestamp", L"タイムスタンプの変更"},
+    {IDS_ABOUT, L"&About Nebbi's Timestamp Editor", L"バージョン情報(&A)"},
+    {IDS_METADATA_GROUP, L"Metadata", L"メタ情報"},
+    {IDS_PROPERTY, L"Property", L"プロパティ"},
+    {IDS_VALUE, L"Value", L"値"},
+    {IDS_USE_TIMESTAMP_OF, L"Use Timestamp Of", L"タイムスタンプの参照"},
+    {IDS_SELECT_FOLDER, L"Select &Folder", L"フォルダーの選択(&F)"},
+};
+
+TEST(StringTable, EveryStringExistsInBothLanguages)
+{
+    for (const auto& expected : Strings) {
+        SCOPED_TRACE(expected.id);
+        EXPECT_EQ(StringInLanguage(expected.id, EnglishLanguage).value_or(L"(missing)"), expected.english);
+        EXPECT_EQ(StringInLanguage(expected.id, JapaneseLanguage).value_or(L"(missing)"), expected.japanese);
+        EXPECT_EQ(AccessKey(expected.japanese), AccessKey(expected.english));
+    }
+}
+
+BOOL CALLBACK CollectLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR param)
+{
+    reinterpret_cast<std::set<WORD>*>(param)->insert(language);
+    return TRUE;
+}
+
+BOOL CALLBACK CollectName(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR param)
+{
+    auto& languagesByName = *reinterpret_cast<std::map<std::wstring, std::set<WORD>>*>(param);
+    const std::wstring key = IS_INTRESOURCE(name) ? L"#" + std::to_wstring(reinterpret_cast<uintptr_t>(name)) : name;
+    ::EnumResourceLanguagesW(module, type, name, CollectLanguage, reinterpret_cast<LONG_PTR>(&languagesByName[key]));
+    return TRUE;
+}
+
+TEST(ResourceLanguages, StringsPagesCombosAndMenusExistInEnglishAndJapaneseAlone)
+{
+    // Every string block, page template, combo list and menu exists in both languages, and in no other,
+    // so the platform's choice by UI language always finds a complete set.
+    for (LPCWSTR type : {RT_STRING, RT_DIALOG, RT_MENU, MAKEINTRESOURCEW(RT_DLGINIT_ID)}) {
+        std::map<std::wstring, std::set<WORD>> languagesByName;
+        ASSERT_TRUE(::EnumResourceNamesW(::GetModuleHandleW(nullptr), type, CollectName,
+                                         reinterpret_cast<LONG_PTR>(&languagesByName)));
+        EXPECT_FALSE(languagesByName.empty());
+        for (const auto& [name, languages] : languagesByName)
+            EXPECT_EQ(languages, (std::set<WORD>{EnglishLanguage, JapaneseLanguage}))
+                << "type " << reinterpret_cast<uintptr_t>(type) << " name " << testing::PrintToString(name);
+    }
+}
+
+BOOL CALLBACK CollectStringBlock(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR param)
+{
+    if (IS_INTRESOURCE(name))
+        reinterpret_cast<std::set<UINT>*>(param)->insert(static_cast<UINT>(reinterpret_cast<uintptr_t>(name)));
+    return TRUE;
+}
+
+std::set<UINT> StringIds(WORD language)
+{
+    std::set<UINT> blocks;
+    ::EnumResourceNamesW(::GetModuleHandleW(nullptr), RT_STRING, CollectStringBlock, reinterpret_cast<LONG_PTR>(&blocks));
+    std::set<UINT> ids;
+    for (UINT block : blocks) {
+        for (UINT id = (block - 1) * 16; id < block * 16; ++id) {
+            if (StringInLanguage(id, language))
+                ids.insert(id);
+        }
+    }
+    return ids;
+}
+
+TEST(StringTable, BothLanguagesDefineTheSameStrings)
+{
+    std::set<UINT> expected;
+    for (const auto& string : Strings)
+        expected.insert(string.id);
+    EXPECT_EQ(StringIds(EnglishLanguage), expected);
+    EXPECT_EQ(StringIds(JapaneseLanguage), expected);
+}
+
+TEST(StringTable, LoadStringFollowsTheUserInterfaceLanguage)
+{
+    // The tests run once with an English and once with a Japanese user interface.
+    const bool japanese = PRIMARYLANGID(::GetUserDefaultUILanguage()) == LANG_JAPANESE;
+    wchar_t text[256] = {};
+    ASSERT_GT(::LoadStringW(::GetModuleHandleW(nullptr), IDS_VERB, text, static_cast<int>(std::size(text))), 0);
+    EXPECT_STREQ(text, japanese ? L"タイムスタンプの変更" : L"Timestamp");
+}
+
+}
