@@ -53,9 +53,13 @@ bool FillCombosFromDlgInit(HWND dialog, UINT resourceId)
     const void* data = loaded ? ::LockResource(loaded) : nullptr;
     if (!data)
         return true;
+    return FillCombosFromDlgInitData(dialog, data, ::SizeofResource(module, info));
+}
 
+bool FillCombosFromDlgInitData(HWND dialog, const void* data, size_t size)
+{
     bool refused = false;
-    ForEachDlgInitRecord(data, ::SizeofResource(module, info), [&](const DlgInitRecord& record) {
+    ForEachDlgInitRecord(data, size, [&](const DlgInitRecord& record) {
         if (record.message == kAddComboString) {
             const std::wstring text = DlgInitText(record);
             refused = ::SendDlgItemMessageW(dialog, record.controlId, CB_ADDSTRING, 0,

@@ -27,3 +27,4 @@ std::wstring DlgInitText(const DlgInitRecord& record);
 // records add a combo-box string, 0x1234 records a combo-box-ex item, other codes are skipped.
 // Stops after the first refused entry. True when nothing was refused (or there is no resource).
 bool FillCombosFromDlgInit(HWND dialog, UINT resourceId);
+bool FillCombosFromDlgInitData(HWND dialog, const void* data, size_t size);

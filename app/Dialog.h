@@ -1,0 +1,52 @@
+#pragma once
+
+#include "app/PropertySheetEx.h"
+#include "engine/FileTime.h"
+#include "pages/AdvancedPage.h"
+#include "pages/GeneralPage.h"
+#include "pages/SheetSite.h"
+#include "platform/Handles.h"
+
+#include <string>
+
+// The main window: a modeless property sheet for one file or folder. It decides which pages
+// the target gets, fills them with what the target is, and applies their choices.
+class CDialog : public CPropertySheetEx, public CSheetSite {
+public:
+    explicit CDialog(const std::wstring& targetPath);
+
+    // Creates the modeless sheet window; null, with the cause in GetLastError, on failure.
+    HWND Create();
+
+    int ApplyTimestamps() override;
+    bool PreTranslateMessage(MSG* pMsg) override;
+    int AddedPageCount() const override { return GetPageCount(); }
+
+    const std::wstring& TargetPath() const noexcept { return m_targetPath; }
+    CGeneralPage& GeneralPage() noexcept { return m_general; }
+    CAdvancedPage& AdvancedPage() noexcept { return m_advanced; }
+
+    BEGIN_MSG_MAP(CDialog)
+        MESSAGE_HANDLER(WM_COMMAND, OnCommand)
+        MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
+        CHAIN_MSG_MAP(CPropertySheetEx)
+    END_MSG_MAP()
+
+private:
+    LRESULT OnCommand(UINT, WPARAM wParam, LPARAM lParam, BOOL&);
+    LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled);
+
+    void ReadTargetInformation();
+    void AddPages();
+    void CreateEveryPageWindow();
+    bool HasFinished() const;
+    int ApplyToFolderTarget();
+    int ApplyToFileTarget();
+    int ReportApplyFailure(HRESULT code);
+    void ShowTimesRead(const FileTimes& times);
+
+    std::wstring m_targetPath;
+    IconHandle m_icon;
+    CGeneralPage m_general;
+    CAdvancedPage m_advanced;
+};
