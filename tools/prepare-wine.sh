@@ -3,7 +3,7 @@
 # runs (the image has only C.UTF-8; without a generated locale Wine falls back to English).
 # Usage: prepare-wine.sh PREFIX LOCALEDIR
 set -euo pipefail
-prefix=$1 locdir=$2
+prefix=$(realpath -m "$1") locdir=$(realpath -m "$2")
 export WINEDEBUG=-all WINEPREFIX=$prefix
 wineserver -k >/dev/null 2>&1 || true
 rm -rf "$prefix"
