@@ -151,15 +151,42 @@ TEST(Windows10, PrefixReportsWindows10)
     EXPECT_TRUE(IsWindows10OrLater());
 }
 
+bool CopyNames(const PageTemplateCopy& copy, const wchar_t* typeface)
+{
+    TemplateBytes t;
+    t.bytes.assign(static_cast<const unsigned char*>(copy.data), static_cast<const unsigned char*>(copy.data) + copy.size);
+    return t.Find(typeface) != std::wstring::npos;
+}
+
+TEST(PageTemplateCopy, IsAMovableCopyWithTheTypefaceOfTheUserInterfaceLanguage)
+{
+    for (UINT id : {129u, 130u, 131u}) {
+        PageTemplateCopy copy = LoadPageTemplate(::GetModuleHandleW(nullptr), id);
+        ASSERT_TRUE(copy.data) << id;
+        HRSRC info = ::FindResourceW(nullptr, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(5));
+        const DWORD resourceSize = ::SizeofResource(nullptr, info);
+        EXPECT_EQ(copy.size, resourceSize / 1024 * 1024 + 1024);
+        EXPECT_GE(::GlobalSize(copy.memory.get()), copy.size);
+        EXPECT_EQ(::GlobalFlags(copy.memory.get()) & GMEM_LOCKCOUNT, 1u);
+        if (PRIMARYLANGID(::GetUserDefaultUILanguage()) == LANG_JAPANESE) {
+            EXPECT_TRUE(CopyNames(copy, L"Yu Gothic UI")) << id;
+            EXPECT_FALSE(CopyNames(copy, L"MS UI Gothic")) << id;
+        } else {
+            EXPECT_TRUE(CopyNames(copy, L"MS Shell Dlg")) << id;
+        }
+        ::GlobalUnlock(copy.memory.get());
+    }
+    EXPECT_FALSE(LoadPageTemplate(::GetModuleHandleW(nullptr), 999).data);
+}
+
 std::vector<unsigned char> Record(WORD id, WORD message, const std::string& text)
 {
-    std::vector<unsigned char> r(8);
     const DWORD length = static_cast<DWORD>(text.size() + 1);
+    std::vector<unsigned char> r(8 + length, 0);
     std::memcpy(r.data(), &id, 2);
     std::memcpy(r.data() + 2, &message, 2);
     std::memcpy(r.data() + 4, &length, 4);
-    r.insert(r.end(), text.begin(), text.end());
-    r.push_back(0);
+    std::memcpy(r.data() + 8, text.data(), text.size());
     return r;
 }
 
