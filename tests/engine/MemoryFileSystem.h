@@ -1,0 +1,59 @@
+#pragma once
+
+#include "engine/FolderFileSystem.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+// A file system held in memory for the folder walk's tests: folders, files and directory
+// links (followed like Wine follows Linux links), with a log of every call and injectable
+// failures. Paths are absolute, backslash-separated and compared exactly.
+class MemoryFileSystem final : public FolderFileSystem {
+public:
+    struct Item {
+        bool folder = false;
+        DWORD attributes = 0;
+        FileTimes times = {};
+        std::vector<std::wstring> entries; // names, in listing order
+        std::wstring linkTarget;            // non-empty: a directory link to this path
+        bool listedAsLink = true;           // its entry carries FILE_ATTRIBUTE_REPARSE_POINT
+        DWORD readError = 0;                // non-zero: reads fail with this error
+        DWORD writeError = 0;               // non-zero: writes fail with this error
+        bool listable = true;
+    };
+
+    Item& AddFolder(const std::wstring& path, const FileTimes& times, DWORD attributes = 0);
+    Item& AddFile(const std::wstring& path, const FileTimes& times, DWORD attributes = 0);
+    Item& AddLink(const std::wstring& path, const std::wstring& target);
+    Item& At(const std::wstring& path);
+    const FileTimes& TimesOf(const std::wstring& path) { return At(path).times; }
+
+    // The item at this path disappears right after its entry has been listed.
+    void DeleteAfterListing(const std::wstring& path) { deleteAfterListing_ = path; }
+    // Writes keep only whole seconds, as a coarse file system does.
+    void KeepWholeSeconds() { wholeSeconds_ = true; }
+
+    // "list P", "read P", "write P" and "identify P" lines in call order.
+    const std::vector<std::wstring>& Log() const { return log_; }
+    std::size_t Count(const std::wstring& prefix) const;
+
+    std::unique_ptr<FolderListing> List(const wchar_t* pattern, std::wstring& folderPath) override;
+    bool ReadTimes(const wchar_t* path, FileTimes& times) override;
+    bool WriteTimes(const wchar_t* path, const FileTimes& times) override;
+    bool FolderIdentity(const wchar_t* path, FileIdentity& identity) override;
+
+    // Gives an entry's record, and forgets an item listed for deletion.
+    bool EntryRecord(const std::wstring& folder, const std::wstring& name, WIN32_FIND_DATAW& entry);
+
+private:
+    Item* Find(const std::wstring& path);
+    std::wstring Resolve(const std::wstring& path) const;
+    Item& Add(const std::wstring& path, Item item);
+
+    std::map<std::wstring, Item> items_;
+    std::map<std::wstring, DWORD> identities_;
+    std::vector<std::wstring> log_;
+    std::wstring deleteAfterListing_;
+    bool wholeSeconds_ = false;
+};

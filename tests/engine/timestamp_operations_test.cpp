@@ -1,0 +1,154 @@
+#include "engine/TimestampOperations.h"
+
+#include "tests/engine/TestTimes.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const FileTime OldCreation = UtcTime(2020, 1, 2, 3, 4, 5, 600);
+const FileTime OldAccess = UtcTime(2021, 2, 3, 4, 5, 6, 700);
+const FileTime OldWrite = UtcTime(2022, 3, 4, 5, 6, 7, 800);
+
+FileTimes OldTimes()
+{
+    return {OldCreation, OldAccess, OldWrite};
+}
+
+HandlingRecord Record(TimestampOperation creation, TimestampOperation access, TimestampOperation write)
+{
+    HandlingRecord record;
+    record.operation[Creation] = creation;
+    record.operation[LastAccess] = access;
+    record.operation[LastWrite] = write;
+    record.value[Creation] = UtcTime(2010, 1, 1, 1);
+    record.value[LastAccess] = UtcTime(2011, 1, 1, 1);
+    record.value[LastWrite] = UtcTime(2012, 1, 1, 1);
+    record.now = UtcTime(2024, 6, 1, 12, 0, 0);
+    return record;
+}
+
+FileTimes Apply(const HandlingRecord& record, FileTimes times = OldTimes(), const TimeExtremes* extremes = nullptr)
+{
+    ComputeNewTimes(record, times, extremes);
+    return times;
+}
+
+TEST(HandlingRecord, AnyOperationSeesEveryRow)
+{
+    EXPECT_FALSE(HandlingRecord{}.AnyOperation());
+    EXPECT_TRUE(Record(OpDontChange, OpDontChange, OpSecondToZero).AnyOperation());
+    EXPECT_TRUE(Record(OpCurrentDateTime, OpDontChange, OpDontChange).AnyOperation());
+    EXPECT_TRUE(Record(OpDontChange, OpLatestEntry, OpDontChange).AnyOperation());
+}
+
+TEST(TimeExtremes, StartsAtTheSearchValues)
+{
+    const TimeExtremes extremes;
+    for (int k = 0; k < TimestampKindCount; ++k) {
+        EXPECT_EQ(extremes.earliest[k], 0x7FFFFFFFFFFFFFFFull);
+        EXPECT_EQ(extremes.latest[k], 0u);
+    }
+}
+
+TEST(ComputeNewTimes, PlainOperations)
+{
+    const HandlingRecord record = Record(OpSpecifiedDateTime, OpCurrentDateTime, OpSecondToZero);
+    const FileTimes result = Apply(record);
+    EXPECT_EQ(result[Creation], record.value[Creation]);
+    EXPECT_EQ(result[LastAccess], record.now);
+    EXPECT_EQ(result[LastWrite], UtcTime(2022, 3, 4, 5, 6, 0));
+    EXPECT_EQ(Apply(Record(OpDontChange, OpDontChange, OpDontChange)), OldTimes());
+}
+
+TEST(ComputeNewTimes, SecondToZeroKeepsAWholeMinute)
+{
+    FileTimes times = {UtcTime(2024, 1, 1, 12, 34), UtcTime(2024, 1, 1, 12, 34, 56, 789) + 1, 0};
+    ComputeNewTimes(Record(OpSecondToZero, OpSecondToZero, OpSecondToZero), times, nullptr);
+    EXPECT_EQ(times[Creation], UtcTime(2024, 1, 1, 12, 34));
+    EXPECT_EQ(times[LastAccess], UtcTime(2024, 1, 1, 12, 34));
+    EXPECT_EQ(times[LastWrite], 0u);
+}
+
+TEST(ComputeNewTimes, UnknownCodesChangeNothing)
+{
+    EXPECT_EQ(Apply(Record(-1, 10, 0x7FFFFFFF)), OldTimes());
+}
+
+TEST(ComputeNewTimes, SameAsRowsReadTheOtherRowsCandidates)
+{
+    // Created "same as modification" and Modified "same as creation" exchange the two.
+    FileTimes result = Apply(Record(OpSameAsFirstOther, OpDontChange, OpSameAsFirstOther));
+    EXPECT_EQ(result, (FileTimes{OldWrite, OldAccess, OldCreation}));
+
+    // Created "same as modification" with Modified set to the picker value.
+    HandlingRecord record = Record(OpSameAsFirstOther, OpDontChange, OpSpecifiedDateTime);
+    result = Apply(record);
+    EXPECT_EQ(result, (FileTimes{record.value[LastWrite], OldAccess, record.value[LastWrite]}));
+
+    // Created "same as access" and Accessed "same as modification", Modified unchanged.
+    result = Apply(Record(OpSameAsSecondOther, OpSameAsSecondOther, OpDontChange));
+    EXPECT_EQ(result, (FileTimes{OldAccess, OldWrite, OldWrite}));
+
+    // Accessed "same as creation", Modified "same as access": no chain through the access row.
+    result = Apply(Record(OpCurrentDateTime, OpSameAsFirstOther, OpSameAsSecondOther));
+    record = Record(OpCurrentDateTime, OpSameAsFirstOther, OpSameAsSecondOther);
+    EXPECT_EQ(result, (FileTimes{record.now, record.now, OldAccess}));
+
+    // Every row "same as" another: a rotation of the old values, no cycle.
+    result = Apply(Record(OpSameAsSecondOther, OpSameAsFirstOther, OpSameAsFirstOther));
+    EXPECT_EQ(result, (FileTimes{OldAccess, OldCreation, OldCreation}));
+}
+
+TEST(ComputeNewTimes, ExtremesOnlyWithAFolderRecord)
+{
+    TimeExtremes extremes;
+    extremes.earliest[Creation] = UtcTime(2001, 1, 1);
+    extremes.latest[Creation] = UtcTime(2002, 1, 1);
+    extremes.earliest[LastAccess] = UtcTime(2003, 1, 1);
+    extremes.latest[LastAccess] = UtcTime(2004, 1, 1);
+    extremes.earliest[LastWrite] = UtcTime(2005, 1, 1);
+    extremes.latest[LastWrite] = UtcTime(2006, 1, 1);
+    const HandlingRecord record = Record(OpEarliestEntry, OpLatestEntry, OpSameAsFirstOther);
+    EXPECT_EQ(Apply(record, OldTimes(), &extremes),
+              (FileTimes{UtcTime(2001, 1, 1), UtcTime(2004, 1, 1), UtcTime(2001, 1, 1)}));
+    EXPECT_EQ(Apply(record), (FileTimes{OldCreation, OldAccess, OldCreation}));
+}
+
+TEST(ComputeNewTimes, MidnightAndTimeOfDayUseTheLocalDay)
+{
+    const FileTime localEvening = FromLocalFileTime(UtcTime(2023, 3, 15, 23, 30, 12, 345));
+    const FileTime pickerAtEight = FromLocalFileTime(UtcTime(2001, 7, 4, 8, 0, 0));
+    const FileTime localMidnight = FromLocalFileTime(UtcTime(2023, 3, 15));
+    HandlingRecord record = Record(OpMidnight, OpSpecifiedTimeOfDay, OpMidnight);
+    record.value[LastAccess] = pickerAtEight;
+    const FileTimes result = Apply(record, {localEvening, localEvening, localMidnight});
+    EXPECT_EQ(result[Creation], localMidnight);
+    EXPECT_EQ(result[LastAccess], FromLocalFileTime(UtcTime(2023, 3, 15, 8, 0, 0)));
+    EXPECT_LT(result[LastAccess], localEvening);
+    EXPECT_EQ(result[LastWrite], localMidnight);
+}
+
+TEST(ComputeNewTimes, TimeOfDayOnTheDayDaylightSavingBegins)
+{
+    if (!InZone(L"America/New_York"))
+        GTEST_SKIP() << "New York only";
+    // Midnight of 2024-03-10 is 05:00 UTC (standard time); eight hours later the local clock
+    // shows 09:00 daylight time, an hour past the picker's 08:00.
+    HandlingRecord record = Record(OpDontChange, OpDontChange, OpSpecifiedTimeOfDay);
+    record.value[LastWrite] = FromLocalFileTime(UtcTime(2024, 1, 5, 8, 0, 0));
+    const FileTimes result = Apply(record, {0, 0, UtcTime(2024, 3, 10, 16)});
+    EXPECT_EQ(result[LastWrite], UtcTime(2024, 3, 10, 13));
+}
+
+TEST(ComputeNewTimes, FailedLocalConversionGivesTheInvalidTime)
+{
+    const FileTime unconvertible = 0x8000000000000000ull;
+    HandlingRecord record = Record(OpSpecifiedTimeOfDay, OpMidnight, OpSecondToZero);
+    const FileTimes result = Apply(record, {unconvertible, unconvertible, unconvertible});
+    EXPECT_EQ(result[Creation], InvalidFileTime);
+    EXPECT_EQ(result[LastAccess], InvalidFileTime);
+    EXPECT_EQ(result[LastWrite], unconvertible - unconvertible % TicksPerMinute);
+}
+
+} // namespace

@@ -1,0 +1,176 @@
+#include "engine/TimestampText.h"
+
+#include "engine/InternetDate.h"
+#include "platform/Handles.h"
+#include "tests/engine/TestTimes.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Local hour of a UTC hour on the test dates (January and November, standard time in New York).
+int LocalHourOf(int utcHour)
+{
+    if (InZone(L"Asia/Tokyo"))
+        return (utcHour + 9) % 24;
+    if (InZone(L"America/New_York"))
+        return (utcHour + 24 - 5) % 24;
+    return utcHour;
+}
+
+struct PickerValue {
+    CalendarTime time = Calendar(2001, 2, 3, 4, 5, 6);
+    DWORD flag = GDT_NONE;
+
+    void Parse(const wchar_t* text) { ParseTimestampText(text, time, flag); }
+    bool Unchanged() const
+    {
+        return flag == GDT_NONE && time.wYear == 2001 && time.wMonth == 2 && time.wDay == 3 && time.wHour == 4 &&
+               time.wMinute == 5 && time.wSecond == 6;
+    }
+};
+
+TEST(ParseTimestampText, LocaleTextIsLocalTimeUnchanged)
+{
+    PickerValue picker;
+    picker.Parse(L"2024-01-31 12:34:56");
+    EXPECT_EQ(picker.flag, static_cast<DWORD>(GDT_VALID));
+    EXPECT_EQ(picker.time.wYear, 2024);
+    EXPECT_EQ(picker.time.wDay, 31);
+    EXPECT_EQ(picker.time.wHour, 12);
+    EXPECT_EQ(picker.time.wMinute, 34);
+    EXPECT_EQ(picker.time.wSecond, 56);
+}
+
+TEST(ParseTimestampText, HttpDateIsUtcShownAsLocalTime)
+{
+    if (!KnownZone())
+        GTEST_SKIP() << "no expectations for this zone";
+    PickerValue picker;
+    picker.Parse(L"Sun, 06 Nov 1994 08:49:37 GMT");
+    ASSERT_EQ(picker.flag, static_cast<DWORD>(GDT_VALID));
+    EXPECT_EQ(picker.time.wYear, 1994);
+    EXPECT_EQ(picker.time.wMonth, 11);
+    EXPECT_EQ(picker.time.wDay, 6);
+    EXPECT_EQ(picker.time.wHour, LocalHourOf(8));
+    EXPECT_EQ(picker.time.wMinute, 49);
+    EXPECT_EQ(picker.time.wSecond, 37);
+}
+
+TEST(ParseTimestampText, IsoTextReachesTheIsoParser)
+{
+    if (!KnownZone())
+        GTEST_SKIP() << "no expectations for this zone";
+    const wchar_t* const texts[] = {
+        L"2024-01-31T12:34:56Z",
+        L"2024\x200E-01\x200E-31T12:34:56Z",
+        L"\x200F" L"20240131T123456Z",
+    };
+    for (const wchar_t* text : texts) {
+        PickerValue picker;
+        picker.Parse(text);
+        ASSERT_EQ(picker.flag, static_cast<DWORD>(GDT_VALID)) << text;
+        EXPECT_EQ(picker.time.wYear, 2024) << text;
+        EXPECT_EQ(picker.time.wMonth, 1) << text;
+        EXPECT_EQ(picker.time.wDay, 31) << text;
+        EXPECT_EQ(picker.time.wHour, LocalHourOf(12)) << text;
+        EXPECT_EQ(picker.time.wMinute, 34) << text;
+        EXPECT_EQ(picker.time.wSecond, 56) << text;
+    }
+}
+
+TEST(ParseTimestampText, UnrecognisedTextLeavesTheValueAlone)
+{
+    const wchar_t* const texts[] = {
+        L"hello", L"", L"2024-01-31T12:34:60Z", L"1600-12-31T12:00Z", L"1600-12-31 23:00:00",
+    };
+    for (const wchar_t* text : texts) {
+        PickerValue picker;
+        picker.Parse(text);
+        EXPECT_TRUE(picker.Unchanged()) << text;
+    }
+    PickerValue picker;
+    picker.Parse(nullptr);
+    EXPECT_TRUE(picker.Unchanged());
+}
+
+TEST(ParseInternetDate, OnlyHttpDatesAreRead)
+{
+    CalendarTime utc = {};
+    ASSERT_TRUE(ParseInternetDate(L"Sun, 06 Nov 1994 08:49:37 GMT", utc));
+    EXPECT_EQ(utc.wYear, 1994);
+    EXPECT_EQ(utc.wMonth, 11);
+    EXPECT_EQ(utc.wDay, 6);
+    EXPECT_EQ(utc.wHour, 8);
+    EXPECT_EQ(utc.wMinute, 49);
+    EXPECT_EQ(utc.wSecond, 37);
+    EXPECT_TRUE(ParseInternetDate(L"thu, 31 jan 2024 23:00:01 gmt", utc));
+    EXPECT_EQ(utc.wDay, 31);
+
+    const wchar_t* const others[] = {
+        L"2024-01-31T12:34:56Z", L"20240131T123456Z", L"hello", L"", L"06 Nov 1994 08:49:37 GMT",
+        L"Sun, 06 Nov 1994", L"Sun, 06 Nov 1994 08:49:37 GMT trailing",
+    };
+    for (const wchar_t* text : others)
+        EXPECT_FALSE(ParseInternetDate(text, utc)) << text;
+    EXPECT_FALSE(ParseInternetDate(nullptr, utc));
+}
+
+TEST(ParseInternetDate, AsctimeFormIsReadRightOrNotAtAll)
+{
+    // Wine's parser returns garbage for this form; the answer must then be refused.
+    CalendarTime utc = {};
+    if (ParseInternetDate(L"Sun Nov  6 08:49:37 1994", utc)) {
+        EXPECT_EQ(utc.wYear, 1994);
+        EXPECT_EQ(utc.wMonth, 11);
+        EXPECT_EQ(utc.wDay, 6);
+        EXPECT_EQ(utc.wHour, 8);
+    }
+}
+
+TEST(ParseDateValueText, LocalTextBecomesUtcFileTime)
+{
+    PropVariantValue value;
+    ASSERT_EQ(ParseDateValueText(L"2024-01-31 12:34:56", value.get()), S_OK);
+    ASSERT_EQ(value.value().vt, VT_FILETIME);
+    EXPECT_EQ(FromFILETIME(value.value().filetime), FromLocalFileTime(UtcTime(2024, 1, 31, 12, 34, 56)));
+}
+
+TEST(ParseDateValueText, EmptyMissingAndForeignText)
+{
+    PropVariantValue value;
+    EXPECT_EQ(ParseDateValueText(L"", value.get()), S_OK);
+    EXPECT_EQ(value.value().vt, VT_EMPTY);
+    EXPECT_EQ(ParseDateValueText(nullptr, value.get()), E_INVALIDARG);
+    EXPECT_EQ(ParseDateValueText(L"hello", value.get()), DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(ParseDateValueText(L"2024-01-31T12:34:56Z", value.get()), DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(ParseDateValueText(L"2024-01-31", nullptr), E_POINTER);
+
+    ASSERT_EQ(ParseDateValueText(L"2024-01-31 12:34:56", value.get()), S_OK);
+    EXPECT_LT(ParseDateValueText(L"1600-12-31 23:00:00", value.get()), 0);
+    EXPECT_EQ(value.value().vt, VT_EMPTY);
+}
+
+TEST(ParseDateValueText, EndsOfTheYearRange)
+{
+    if (!KnownZone())
+        GTEST_SKIP() << "no expectations for this zone";
+    PropVariantValue value;
+    const HRESULT last = ParseDateValueText(L"9999-12-31 23:00:00", value.get());
+    if (InZone(L"America/New_York")) {
+        EXPECT_EQ(last, DISP_E_OVERFLOW);
+        EXPECT_EQ(value.value().vt, VT_EMPTY);
+    } else {
+        ASSERT_EQ(last, S_OK);
+        const int utcHour = InZone(L"Asia/Tokyo") ? 14 : 23;
+        EXPECT_EQ(FromFILETIME(value.value().filetime), UtcTime(9999, 12, 31, utcHour));
+    }
+    const HRESULT first = ParseDateValueText(L"1601-01-01 05:00:00", value.get());
+    if (InZone(L"Asia/Tokyo"))
+        EXPECT_LT(first, 0);
+    else
+        EXPECT_EQ(first, S_OK);
+}
+
+} // namespace
