@@ -1,6 +1,46 @@
-#include <windows.h>
+#include "app/CommandLine.h"
+#include "app/MainSheet.h"
+#include "app/Messages.h"
+#include "app/Registration.h"
+#include "framework/Module.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <clocale>
+#include <cstdlib>
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandTail, int)
 {
-    return 0;
+    // The user's locale, for the standard library's parsing and formatting of times.
+    std::setlocale(LC_ALL, "");
+    ::CoInitialize(nullptr);
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_DATE_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    AppModule().Init(instance);
+
+    wchar_t currentDirectory[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, currentDirectory);
+
+    const StartRequest request = DecideStartAction(commandTail, __argc, __wargv, currentDirectory);
+    HRESULT result = S_OK;
+    switch (request.action) {
+    case StartAction::Register:
+        result = RegisterVerb(true);
+        break;
+    case StartAction::Unregister:
+        result = RegisterVerb(false);
+        break;
+    case StartAction::Edit:
+        result = RunMainSheet(instance, request.targetPath);
+        break;
+    }
+
+    if (FAILED(result))
+        ReportFailure(nullptr, result, nullptr);
+
+    AppModule().Term();
+    ::CoUninitialize();
+    return result;
 }
