@@ -1,5 +1,7 @@
 #include "engine/InternetDate.h"
 
+#include "engine/RegexSpace.h"
+
 #include <wininet.h>
 
 #include <exception>
@@ -28,6 +30,10 @@ const HttpDateForm HttpDateForms[] = {
      LR"(\s+(\d{1,2})\s+(\d{2}):(\d{2}):(\d{2})\s+(\d{4})\s*)",
      2, 1, 6, 3, 4, 5},
 };
+
+// Far longer than any HTTP date, even with generous white space inside: a longer text is no
+// such date, and the pattern engine's recursion stays bounded.
+constexpr std::size_t LongestHttpDate = 128;
 
 int MonthNumber(const std::wstring& name)
 {
@@ -63,10 +69,13 @@ bool ParseInternetDate(const wchar_t* text, CalendarTime& utc)
     if (!text)
         return false;
     try {
+        const std::wstring_view core = TrimRegexSpace(text);
+        if (core.size() > LongestHttpDate)
+            return false;
         for (const HttpDateForm& form : HttpDateForms) {
             const std::wregex expression(form.pattern, std::regex_constants::ECMAScript | std::regex_constants::icase);
             std::wcmatch match;
-            if (!std::regex_match(text, match, expression))
+            if (!std::regex_match(core.data(), core.data() + core.size(), match, expression))
                 continue;
             // The digits of the text must be ASCII for the comparison with the parser's answer.
             for (std::size_t group = 1; group < match.size(); ++group)
@@ -74,7 +83,8 @@ bool ParseInternetDate(const wchar_t* text, CalendarTime& utc)
                     if (c > 0x7F)
                         return false;
             SYSTEMTIME parsed = {};
-            if (!::InternetTimeToSystemTimeW(text, &parsed, 0) || !AgreesWithText(parsed, match, form))
+            const std::wstring date(core);
+            if (!::InternetTimeToSystemTimeW(date.c_str(), &parsed, 0) || !AgreesWithText(parsed, match, form))
                 return false;
             utc = parsed;
             return true;

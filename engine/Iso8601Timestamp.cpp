@@ -1,5 +1,7 @@
 #include "engine/TimestampText.h"
 
+#include "engine/RegexSpace.h"
+
 #include <cstdint>
 #include <exception>
 #include <regex>
@@ -12,6 +14,9 @@ const wchar_t* const Iso8601Patterns[] = {
     LR"(\s*(\d{4})(\d{2})(\d{2})T(\d{2})(\d{2})(\d{2})?(Z|([+-]\d{2})(\d{2})?)?\s*)",
     LR"(\s*(\d{4})-(\d{2})-(\d{2})T(\d{2}):(\d{2})(?::(\d{2}))?(Z|([+-]\d{2})(?::(\d{2}))?)?\s*)",
 };
+
+// "2024-01-31T12:34:56+09:00" without the white space around it.
+constexpr std::size_t LongestIsoText = 25;
 
 // Reads a fixed number of ASCII digits of the canonical text.
 class CanonicalReader {
@@ -147,10 +152,13 @@ bool ParseIso8601Timestamp(const wchar_t* text, CalendarTime& utc)
     if (!text)
         return false;
     try {
+        const std::wstring_view core = TrimRegexSpace(text);
+        if (core.size() > LongestIsoText)
+            return false;
         for (const wchar_t* pattern : Iso8601Patterns) {
             const std::wregex expression(pattern, std::regex_constants::ECMAScript);
             std::wcmatch match;
-            if (!std::regex_match(text, match, expression))
+            if (!std::regex_match(core.data(), core.data() + core.size(), match, expression))
                 continue;
             const std::wstring canonical = match[1].str() + match[2].str() + match[3].str() + L"T" +
                                            match[4].str() + match[5].str() + GroupOr(match, 6, L"00") +

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 struct UtcCase {
@@ -70,6 +72,16 @@ TEST(ParseIso8601Timestamp, RejectedTexts)
     }
     CalendarTime result = {};
     EXPECT_FALSE(ParseIso8601Timestamp(nullptr, result));
+}
+
+TEST(ParseIso8601Timestamp, LongTextsAreReadWithoutExhaustingTheStack)
+{
+    const std::wstring spaces(100000, L' ');
+    CalendarTime result = {};
+    ASSERT_TRUE(ParseIso8601Timestamp((spaces + L"2024-01-31T12:34Z" + spaces).c_str(), result));
+    EXPECT_EQ(result.wHour, 12);
+    EXPECT_FALSE(ParseIso8601Timestamp(std::wstring(100000, L'1').c_str(), result));
+    EXPECT_FALSE(ParseIso8601Timestamp((L"2024-01-31T12:34Z" + std::wstring(100000, L'x')).c_str(), result));
 }
 
 TEST(ParseIso8601Timestamp, TextWithoutDesignatorIsLocalTime)

@@ -7,6 +7,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 // Local hour of a UTC hour on the test dates (January and November, standard time in New York).
@@ -115,6 +117,18 @@ TEST(ParseInternetDate, OnlyHttpDatesAreRead)
     for (const wchar_t* text : others)
         EXPECT_FALSE(ParseInternetDate(text, utc)) << text;
     EXPECT_FALSE(ParseInternetDate(nullptr, utc));
+}
+
+TEST(ParseTimestampText, LongPastedTextIsRefusedOrReadWithoutCrashing)
+{
+    const std::wstring spaces(50000, L' ');
+    PickerValue padded;
+    padded.Parse((spaces + L"Sun, 06 Nov 1994 08:49:37 GMT" + spaces).c_str());
+    EXPECT_EQ(padded.flag, static_cast<DWORD>(GDT_VALID));
+    EXPECT_EQ(padded.time.wYear, 1994);
+    PickerValue junk;
+    junk.Parse((L"Sun, 06 Nov 1994 08:49:37 GMT" + std::wstring(50000, L'x')).c_str());
+    EXPECT_TRUE(junk.Unchanged());
 }
 
 TEST(ParseInternetDate, AsctimeFormIsReadRightOrNotAtAll)
