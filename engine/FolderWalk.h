@@ -21,8 +21,10 @@ using WalkFailureReporter = std::function<void(HRESULT code, const std::wstring&
 // Applies the General record to the folder (and, when recursive, to every subfolder, each
 // written after its entries) and the Advanced record to the files whose names match the
 // patterns (null: every file; a text naming no pattern also selects every file). Hidden and
-// system entries are skipped as the options say. True when the walk finished; false when it
-// stopped at the first failure, which it has passed to the reporter.
+// system entries are skipped as the options say. The descent is bounded: a folder whose path
+// leaves no room for the search pattern is not listed, and a directory link leading back to a
+// folder on the current path is not entered. True when the walk finished; false when it
+// stopped at the first failure, which it has passed to the reporter (a null reporter is allowed).
 bool ApplyToFolder(FolderFileSystem& fileSystem, const HandlingRecord& general, const HandlingRecord& advanced,
                    const ApplyOptions& options, const wchar_t* folder, const wchar_t* namePatterns,
                    bool recursive, const WalkFailureReporter& reportFailure);
