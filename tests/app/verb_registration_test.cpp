@@ -167,6 +167,68 @@ TEST(LoadRegistryScript, ReadsTheProgramsVerbScript)
     EXPECT_EQ(HRESULT_FACILITY(missing), FACILITY_WIN32);
 }
 
+// This program, copied into a folder chain so that its full path has exactly the given length
+// (reached through \\?\ names), loaded as a module and removed again.
+class ModuleAtPathLength {
+public:
+    explicit ModuleAtPathLength(std::size_t length)
+    {
+        wchar_t temp[MAX_PATH];
+        const DWORD tempLength = ::GetTempPathW(MAX_PATH, temp);
+        std::wstring folder = std::wstring(temp, tempLength) + L"modpath-" + std::to_wstring(::GetCurrentProcessId());
+        folders_.push_back(L"\\\\?\\" + folder);
+        ::CreateDirectoryW(folders_.back().c_str(), nullptr);
+        // The file name (before ".exe") takes what the folders leave, at most 200 characters.
+        while (length - folder.size() - 5 > 200) {
+            folder += L"\\" + std::wstring(99, L'd');
+            folders_.push_back(L"\\\\?\\" + folder);
+            ::CreateDirectoryW(folders_.back().c_str(), nullptr);
+        }
+        path_ = folder + L"\\" + std::wstring(length - folder.size() - 5, L'm') + L".exe";
+        file_ = L"\\\\?\\" + path_;
+        wchar_t self[MAX_PATH];
+        ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+        if (::CopyFileW(self, file_.c_str(), FALSE))
+            module_ = ::LoadLibraryW(file_.c_str());
+    }
+    ~ModuleAtPathLength()
+    {
+        if (module_)
+            ::FreeLibrary(module_);
+        ::DeleteFileW(file_.c_str());
+        for (auto folder = folders_.rbegin(); folder != folders_.rend(); ++folder)
+            ::RemoveDirectoryW(folder->c_str());
+    }
+
+    HMODULE module() const noexcept { return module_; }
+    const std::wstring& path() const noexcept { return path_; }
+
+private:
+    std::vector<std::wstring> folders_;
+    std::wstring path_;
+    std::wstring file_;
+    HMODULE module_ = nullptr;
+};
+
+TEST(ReadModulePath, RefusesAPathThatFillsTheWholeBuffer)
+{
+    {
+        ModuleAtPathLength longest(MAX_PATH - 1);
+        ASSERT_TRUE(longest.module());
+        ASSERT_EQ(longest.path().size(), static_cast<std::size_t>(MAX_PATH - 1));
+        std::wstring path;
+        ASSERT_EQ(ReadModulePath(longest.module(), path), S_OK);
+        EXPECT_EQ(path, longest.path());
+    }
+    {
+        ModuleAtPathLength tooLong(MAX_PATH);
+        ASSERT_TRUE(tooLong.module());
+        std::wstring path = L"unchanged";
+        EXPECT_EQ(ReadModulePath(tooLong.module(), path), static_cast<HRESULT>(0x8007007A));
+        EXPECT_EQ(path, L"unchanged");
+    }
+}
+
 TEST(ReadModulePath, GivesTheLoadedModulesFile)
 {
     std::wstring path;
