@@ -30,7 +30,18 @@ LSTATUS SystemRegistry::CountSubkeys(HKEY key, DWORD& count)
 
 LSTATUS SystemRegistry::DeleteTree(HKEY parent, const std::wstring& name)
 {
-    return ::RegDeleteTreeW(parent, name.c_str());
+    // The contents go through a handle of the key itself, opened with the rights the
+    // tree deletion asks for, whatever the rights of the parent's handle.
+    RegistryKey key;
+    LSTATUS status = ::RegOpenKeyExW(parent, name.c_str(), 0,
+                                     DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | KEY_SET_VALUE, key.put());
+    if (status != ERROR_SUCCESS)
+        return status;
+    status = ::RegDeleteTreeW(key.get(), nullptr);
+    key.reset();
+    if (status != ERROR_SUCCESS)
+        return status;
+    return DeleteKey(parent, name);
 }
 
 LSTATUS SystemRegistry::DeleteKey(HKEY parent, const std::wstring& name)
