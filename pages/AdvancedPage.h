@@ -19,6 +19,7 @@ public:
     int SaveAdvancedPage();
 
     BEGIN_MSG_MAP(CAdvancedPage)
+        COMMAND_HANDLER(IDC_NAME_PATTERNS, EN_CHANGE, OnPatternsChanged)
         CHAIN_MSG_MAP(CPropertyPageEx)
         CHAIN_MSG_MAP(CAdvancedOptions<CAdvancedPage>)
         REFLECT_NOTIFICATIONS()
@@ -29,4 +30,7 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
+
+private:
+    LRESULT OnPatternsChanged(WORD, WORD, HWND, BOOL& bHandled);
 };

@@ -1,18 +1,12 @@
 #include "pages/GeneralPage.h"
 
 #include "app/DlgInit.h"
+#include "pages/PageControls.h"
 
 namespace {
 
-bool IsChecked(HWND page, int id)
-{
-    return ::SendDlgItemMessageW(page, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-void SetChecked(HWND page, int id, bool checked)
-{
-    ::SendDlgItemMessageW(page, id, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-}
+// A file gets no earliest/latest operations: the combo boxes keep entries 0-7.
+constexpr LRESULT FileOperationCount = 8;
 
 } // namespace
 
@@ -35,8 +29,32 @@ bool CGeneralPage::ExchangeData(bool save)
 BOOL CGeneralPage::OnInitDialog()
 {
     FillCombosFromDlgInit(m_hWnd, IDD_GENERAL);
+    if (!isFolder) {
+        for (int id : kOperationComboIds) {
+            LRESULT count = SendDlgItemMessage(id, CB_GETCOUNT);
+            while (count > FileOperationCount)
+                SendDlgItemMessage(id, CB_DELETESTRING, static_cast<WPARAM>(--count));
+        }
+    }
+    AttachPickers();
+    SendDlgItemMessage(IDC_ITEM_ICON, STM_SETICON, reinterpret_cast<WPARAM>(icon));
+    SetControlText(m_hWnd, IDC_DISPLAY_NAME, displayName.c_str());
+    SetControlText(m_hWnd, IDC_TYPE_NAME, typeName.c_str());
+    SetControlText(m_hWnd, IDC_LOCATION, location.c_str());
+    if (!isFolder) {
+        for (int id : {IDC_RECURSIVE, IDC_EXCLUDE_SYSTEM, IDC_EXCLUDE_HIDDEN})
+            ::ShowWindow(GetDlgItem(id), SW_HIDE);
+    }
     ExchangeData(false);
+    CenterOnWorkArea(GetPropertySheet());
     return TRUE;
+}
+
+LRESULT CGeneralPage::OnOptionClicked(WORD, WORD, HWND, BOOL& bHandled)
+{
+    MarkSheetChanged();
+    bHandled = FALSE;
+    return 0;
 }
 
 bool CGeneralPage::OnKillActive()

@@ -20,10 +20,14 @@ public:
     bool excludeSystem = false;
     bool excludeHidden = true;
 
-    // Copies the controls into the members (save) or the members into the controls.
+    // Copies the controls into the members (save) or the members into the controls; false
+    // when a value cannot be exchanged.
     bool ExchangeData(bool save);
 
     BEGIN_MSG_MAP(CGeneralPage)
+        COMMAND_HANDLER(IDC_RECURSIVE, BN_CLICKED, OnOptionClicked)
+        COMMAND_HANDLER(IDC_EXCLUDE_SYSTEM, BN_CLICKED, OnOptionClicked)
+        COMMAND_HANDLER(IDC_EXCLUDE_HIDDEN, BN_CLICKED, OnOptionClicked)
         CHAIN_MSG_MAP(CPropertyPageEx)
         CHAIN_MSG_MAP(CGeneralOptions<CGeneralPage>)
         REFLECT_NOTIFICATIONS()
@@ -34,4 +38,7 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
+
+private:
+    LRESULT OnOptionClicked(WORD, WORD, HWND, BOOL& bHandled);
 };

@@ -2,6 +2,8 @@
 
 #include "engine/TimestampOperations.h"
 #include "framework/MessageMap.h"
+#include "pages/DateTimePickerCtrlEx.h"
+#include "pages/ShellFileOpenDialogEx.h"
 #include "res/resource.h"
 
 #include <windows.h>
@@ -12,18 +14,42 @@ inline constexpr int kOperationComboIds[TimestampKindCount] = {IDC_CREATED_OPERA
 inline constexpr int kValuePickerIds[TimestampKindCount] = {IDC_CREATED_VALUE, IDC_ACCESSED_VALUE,
                                                             IDC_MODIFIED_VALUE};
 
+// Operations that read the row's picker; the picker is enabled exactly for them.
+inline bool IsValueOperation(LRESULT operation)
+{
+    return operation == OpSpecifiedDateTime || operation == OpSpecifiedTimeOfDay;
+}
+
 // The row block shared by the General and Advanced pages: the page's record of operations
-// and values, and the handling of the rows' controls. T is the page class.
+// and values, the rows' pickers, and the handling of the rows' controls and the two buttons
+// that fill all rows. T is the page class (a dialog with m_hWnd).
 template <class T>
 class CHandlingOptions : public CMessageMap, public HandlingRecord {
 public:
+    CDateTimePickerCtrlEx pickers[TimestampKindCount];
+
     BEGIN_MSG_MAP(CHandlingOptions)
+        COMMAND_RANGE_CODE_HANDLER(IDC_CREATED_OPERATION, IDC_MODIFIED_OPERATION, CBN_SELENDOK, OnOperationSelected)
+        COMMAND_ID_HANDLER(IDC_CURRENT_DATE_TIME, OnCurrentDateTime)
+        COMMAND_ID_HANDLER(IDC_BROWSE, OnBrowse)
+        NOTIFY_RANGE_CODE_HANDLER(IDC_CREATED_VALUE, IDC_MODIFIED_VALUE, DTN_DATETIMECHANGE, OnValueChanged)
     END_MSG_MAP()
 
-    // Copies the rows' controls into the record (save) or the record into the controls.
+    // Takes over the rows' picker controls; a picker already taken over stays as it is.
+    void AttachPickers()
+    {
+        for (int k = 0; k < TimestampKindCount; ++k) {
+            if (!pickers[k].IsSubclassed())
+                pickers[k].SubclassPicker(::GetDlgItem(Page(), kValuePickerIds[k]));
+        }
+    }
+
+    // Copies the rows' controls into the record (save) or the record into the controls. On a
+    // value that cannot be exchanged: a beep, the focus on that picker, and false; the later
+    // pickers are left alone, what was exchanged before stays.
     bool ExchangeRows(bool save)
     {
-        HWND page = static_cast<T*>(this)->m_hWnd;
+        HWND page = Page();
         for (int k = 0; k < TimestampKindCount; ++k) {
             if (save) {
                 operation[k] = static_cast<TimestampOperation>(
@@ -33,12 +59,74 @@ public:
                 ::SendDlgItemMessageW(page, kOperationComboIds[k], CB_SETCURSEL, selection, 0);
             }
         }
+        if (!save) {
+            // Setting a selection sends no notification, so the pickers follow here.
+            for (int k = 0; k < TimestampKindCount; ++k) {
+                const LRESULT selection = ::SendDlgItemMessageW(page, kOperationComboIds[k], CB_GETCURSEL, 0, 0);
+                ::EnableWindow(::GetDlgItem(page, kValuePickerIds[k]), IsValueOperation(selection));
+            }
+        }
+        for (int k = 0; k < TimestampKindCount; ++k) {
+            const bool exchanged = save ? pickers[k].GetPickerFileTime(value[k]) != -1
+                                        : pickers[k].SetPickerFileTime(GDT_VALID, value[k]) != 0;
+            if (!exchanged) {
+                ::MessageBeep(0xFFFFFFFF);
+                ::SetFocus(::GetDlgItem(page, kValuePickerIds[k]));
+                return false;
+            }
+        }
         return true;
+    }
+
+protected:
+    HWND Page() const { return static_cast<const T*>(this)->m_hWnd; }
+
+    void MarkSheetChanged() const
+    {
+        ::SendMessageW(::GetParent(Page()), PSM_CHANGED, reinterpret_cast<WPARAM>(Page()), 0);
+    }
+
+    LRESULT OnOperationSelected(WORD, WORD id, HWND combo, BOOL&)
+    {
+        const LRESULT selection = ::SendMessageW(combo, CB_GETCURSEL, 0, 0);
+        ::EnableWindow(::GetDlgItem(Page(), IDC_CREATED_VALUE + (id - IDC_CREATED_OPERATION)), IsValueOperation(selection));
+        MarkSheetChanged();
+        return 0;
+    }
+
+    LRESULT OnValueChanged(int, LPNMHDR, BOOL&)
+    {
+        MarkSheetChanged();
+        return 0;
+    }
+
+    LRESULT OnCurrentDateTime(WORD, WORD, HWND, BOOL&)
+    {
+        const FileTime t = CurrentFileTime();
+        for (int k = 0; k < TimestampKindCount; ++k) {
+            operation[k] = OpSpecifiedDateTime;
+            value[k] = t;
+        }
+        ExchangeRows(false);
+        MarkSheetChanged();
+        return 0;
+    }
+
+    LRESULT OnBrowse(WORD, WORD, HWND, BOOL&)
+    {
+        CShellFileOpenDialogEx dialog;
+        if (UseTimestampOf(dialog, ::GetActiveWindow(), ::GetParent(Page()), *this)) {
+            ExchangeRows(false);
+            MarkSheetChanged();
+        }
+        return 0;
     }
 };
 
+// The row block of the General page.
 template <class T>
 class CGeneralOptions : public CHandlingOptions<T> {};
 
+// The row block of the Advanced page.
 template <class T>
 class CAdvancedOptions : public CHandlingOptions<T> {};

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "engine/FileTime.h"
+#include "framework/WindowImpl.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+// The display format of every picker of the process: the user's short date, one space and
+// the user's time format. Read from the locale on first use and kept until the process ends.
+const std::wstring& PickerDisplayFormat();
+
+// Takes over a date-time picker control: it shows date and time in the locale's formats and
+// turns free text (typed by the user, or set as its window text) into a value.
+class CDateTimePickerCtrlExImpl : public CWindowImpl {
+public:
+    // Attaches to an existing control and sets its display format; false when the control
+    // cannot be taken over.
+    bool SubclassPicker(HWND picker);
+
+    BEGIN_MSG_MAP(CDateTimePickerCtrlExImpl)
+        MESSAGE_HANDLER(WM_SETTEXT, OnSetText)
+        REFLECTED_NOTIFY_CODE_HANDLER(DTN_USERSTRINGW, OnUserString)
+    END_MSG_MAP()
+
+private:
+    LRESULT OnSetText(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
+    LRESULT OnUserString(int idCtrl, LPNMHDR header, BOOL& bHandled);
+};
+
+// The picker with its value as a UTC file time in whole seconds.
+class CDateTimePickerCtrlEx : public CDateTimePickerCtrlExImpl {
+public:
+    // GDT_VALID with the value in `utc`; the control's own GDT_NONE or GDT_ERROR when it holds
+    // no valid date; -1 when the value names no UTC instant.
+    int GetPickerFileTime(FileTime& utc) const;
+
+    // Shows `utc` (to the second) in local time with the validity flag `flag`: non-zero on
+    // success, 0 when the time cannot be shown (the control keeps its value).
+    LRESULT SetPickerFileTime(DWORD flag, FileTime utc) const;
+};

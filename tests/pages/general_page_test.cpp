@@ -1,0 +1,364 @@
+#include "pages/GeneralPage.h"
+#include "pages/PageControls.h"
+#include "tests/pages/PageDriver.h"
+#include "tests/pages/PagesTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int kCombos[] = {IDC_CREATED_OPERATION, IDC_ACCESSED_OPERATION, IDC_MODIFIED_OPERATION};
+constexpr int kPickers[] = {IDC_CREATED_VALUE, IDC_ACCESSED_VALUE, IDC_MODIFIED_VALUE};
+
+bool EnglishInterface()
+{
+    return ::GetUserDefaultUILanguage() != 0x0411;
+}
+
+FileTime WholeSeconds(FileTime t)
+{
+    return t - t % TicksPerSecond;
+}
+
+class GeneralPageTest : public ::testing::Test {
+protected:
+    void TearDown() override { EXPECT_TRUE(boxes.Boxes().empty()) << "unexpected message box"; }
+
+    TempFolder temp;
+    MessageBoxCapture boxes;
+    // Old times with parts below the second, which the pickers do not show.
+    const FileTime oldWrite = Utc(2021, 6, 15, 10, 20, 30, 456) + 7;
+    const FileTime oldAccess = Utc(2022, 11, 20, 22, 45, 50, 123) + 3;
+};
+
+TEST_F(GeneralPageTest, FileSheetShowsTheItemAndEightOperationsPerRow)
+{
+    const std::wstring file = temp.MakeFile(L"a.txt");
+    SetTimes(file, oldWrite, oldAccess, oldWrite);
+    const FileTimes times = TimesOf(file);
+    OpenSheet open(file);
+    HWND page = open.GeneralWindow();
+    ASSERT_TRUE(page);
+
+    for (int k = 0; k < TimestampKindCount; ++k) {
+        SCOPED_TRACE(k);
+        EXPECT_EQ(OperationCount(page, kCombos[k]), 8);
+        EXPECT_EQ(SelectedOperation(page, kCombos[k]), 0);
+        EXPECT_FALSE(PickerEnabled(page, kPickers[k]));
+        EXPECT_EQ(PickerValue(page, kPickers[k]), WholeSeconds(times[k]));
+    }
+    if (EnglishInterface()) {
+        EXPECT_EQ(OperationText(page, IDC_CREATED_OPERATION, 0), L"Don't change");
+        EXPECT_EQ(OperationText(page, IDC_CREATED_OPERATION, 7), L"Set the same as the access time");
+        EXPECT_EQ(OperationText(page, IDC_MODIFIED_OPERATION, 7), L"Set the same as the access time");
+        EXPECT_EQ(OperationText(page, IDC_ACCESSED_OPERATION, 7), L"Set the same as the modification time");
+    }
+    for (int id : {IDC_RECURSIVE, IDC_EXCLUDE_SYSTEM, IDC_EXCLUDE_HIDDEN})
+        EXPECT_FALSE(Visible(page, id)) << id;
+
+    EXPECT_EQ(ControlText(::GetDlgItem(page, IDC_DISPLAY_NAME)), L"a.txt");
+    EXPECT_EQ(ControlText(::GetDlgItem(page, IDC_LOCATION)), temp.Path());
+    EXPECT_EQ(ControlText(::GetDlgItem(page, IDC_TYPE_NAME)), open.General().typeName);
+    EXPECT_FALSE(open.General().typeName.empty());
+    EXPECT_TRUE(open.General().icon);
+    EXPECT_EQ(reinterpret_cast<HICON>(::SendDlgItemMessageW(page, IDC_ITEM_ICON, STM_GETICON, 0, 0)), open.General().icon);
+    EXPECT_FALSE(ApplyEnabled(open.Window()));
+
+    // The sheet has no owner: it stands in the middle of the work area.
+    RECT work{};
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+    RECT sheet{};
+    ::GetWindowRect(open.Window(), &sheet);
+    const LONG width = sheet.right - sheet.left;
+    const LONG height = sheet.bottom - sheet.top;
+    EXPECT_EQ(sheet.left, (work.left + work.right) / 2 - width / 2);
+    EXPECT_EQ(sheet.top, (work.top + work.bottom) / 2 - height / 2);
+}
+
+// Expected new times of the Modified and Accessed rows (the two times Wine stores).
+struct OperationCase {
+    TimestampOperation operation;
+    FileTime lastWrite;
+    FileTime lastAccess;
+};
+
+TEST_F(GeneralPageTest, EveryOperationChosenOnTheControlsIsAppliedToTheFile)
+{
+    const FileTime pickedWrite = Utc(2024, 1, 31, 12, 34, 56);
+    const FileTime pickedAccess = Utc(2019, 8, 1, 6, 7, 8);
+    const FileTime pickedCreation = Utc(2018, 2, 3, 4, 5, 6);
+    // A picker reading of 08:00:15 local on another day gives the old days that time of day.
+    const FileTime timeOfDay = LocalTime(2000, 5, 5, 8, 0, 15);
+    SYSTEMTIME writeDay = LocalCalendar(oldWrite);
+    SYSTEMTIME accessDay = LocalCalendar(oldAccess);
+
+    const OperationCase cases[] = {
+        {OpDontChange, oldWrite, oldAccess},
+        {OpSpecifiedDateTime, pickedWrite, pickedAccess},
+        {OpSpecifiedTimeOfDay, LocalTime(writeDay.wYear, writeDay.wMonth, writeDay.wDay, 8, 0, 15),
+         LocalTime(accessDay.wYear, accessDay.wMonth, accessDay.wDay, 8, 0, 15)},
+        {OpCurrentDateTime, 0, 0}, // checked against the moment of the apply
+        {OpMidnight, LocalTime(writeDay.wYear, writeDay.wMonth, writeDay.wDay, 0, 0, 0),
+         LocalTime(accessDay.wYear, accessDay.wMonth, accessDay.wDay, 0, 0, 0)},
+        {OpSecondToZero, oldWrite - oldWrite % TicksPerMinute, oldAccess - oldAccess % TicksPerMinute},
+        // Same as the creation time, whose row sets a date of its own.
+        {OpSameAsFirstOther, pickedCreation, pickedCreation},
+        // Modified takes the access time and Accessed the modification time: they swap.
+        {OpSameAsSecondOther, oldAccess, oldWrite},
+    };
+
+    for (const OperationCase& c : cases) {
+        SCOPED_TRACE(c.operation);
+        const std::wstring file = temp.MakeFile((L"op" + std::to_wstring(c.operation) + L".txt").c_str());
+        SetTimes(file, oldWrite, oldAccess, oldWrite);
+        OpenSheet open(file);
+        HWND page = open.GeneralWindow();
+        ASSERT_TRUE(page);
+
+        SelectOperation(page, IDC_MODIFIED_OPERATION, c.operation);
+        SelectOperation(page, IDC_ACCESSED_OPERATION, c.operation);
+        const bool readsPicker = c.operation == OpSpecifiedDateTime || c.operation == OpSpecifiedTimeOfDay;
+        EXPECT_EQ(PickerEnabled(page, IDC_MODIFIED_VALUE), readsPicker);
+        EXPECT_EQ(PickerEnabled(page, IDC_ACCESSED_VALUE), readsPicker);
+        EXPECT_EQ(ApplyEnabled(open.Window()), true);
+        if (c.operation == OpSpecifiedDateTime) {
+            EditPicker(page, IDC_MODIFIED_VALUE, pickedWrite);
+            EditPicker(page, IDC_ACCESSED_VALUE, pickedAccess);
+        } else if (c.operation == OpSpecifiedTimeOfDay) {
+            EditPicker(page, IDC_MODIFIED_VALUE, timeOfDay);
+            EditPicker(page, IDC_ACCESSED_VALUE, timeOfDay);
+        } else if (c.operation == OpSameAsFirstOther) {
+            SelectOperation(page, IDC_CREATED_OPERATION, OpSpecifiedDateTime);
+            EditPicker(page, IDC_CREATED_VALUE, pickedCreation);
+        }
+        // Choosing enables Apply; the record takes the choice only when the page is left.
+        EXPECT_EQ(open.General().operation[LastWrite], OpDontChange);
+
+        const FileTime before = CurrentFileTime();
+        PressApply(open.Window());
+        const FileTime after = CurrentFileTime();
+
+        const FileTimes stored = TimesOf(file);
+        if (c.operation == OpCurrentDateTime) {
+            EXPECT_GE(stored[LastWrite], before);
+            EXPECT_LE(stored[LastWrite], after);
+            EXPECT_EQ(stored[LastWrite] % TicksPerSecond, 0u);
+            EXPECT_EQ(stored[LastAccess], stored[LastWrite]); // one time for the whole apply
+        } else {
+            EXPECT_EQ(stored[LastWrite], c.lastWrite);
+            EXPECT_EQ(stored[LastAccess], c.lastAccess);
+        }
+        EXPECT_EQ(open.General().operation[LastWrite], c.operation);
+        EXPECT_EQ(open.General().operation[LastAccess], c.operation);
+
+        // Afterwards: the times read back, in whole seconds; the choices stay; Apply is off.
+        EXPECT_FALSE(ApplyEnabled(open.Window()));
+        EXPECT_EQ(PickerValue(page, IDC_MODIFIED_VALUE), WholeSeconds(stored[LastWrite]));
+        EXPECT_EQ(PickerValue(page, IDC_ACCESSED_VALUE), WholeSeconds(stored[LastAccess]));
+        EXPECT_EQ(SelectedOperation(page, IDC_MODIFIED_OPERATION), c.operation);
+        EXPECT_EQ(PickerEnabled(page, IDC_MODIFIED_VALUE), readsPicker);
+    }
+}
+
+TEST_F(GeneralPageTest, TypedTimestampsInEveryAcceptedFormReachTheFile)
+{
+    const std::wstring file = temp.MakeFile(L"typed.txt");
+    OpenSheet open(file);
+    HWND page = open.GeneralWindow();
+    SelectOperation(page, IDC_MODIFIED_OPERATION, OpSpecifiedDateTime);
+    SelectOperation(page, IDC_ACCESSED_OPERATION, OpSpecifiedDateTime);
+    SelectOperation(page, IDC_CREATED_OPERATION, OpSpecifiedDateTime);
+
+    // ISO 8601, set as the picker's text.
+    ::SendDlgItemMessageW(page, IDC_MODIFIED_VALUE, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"2024-01-31T12:34:56+01:00"));
+    EXPECT_EQ(PickerValue(page, IDC_MODIFIED_VALUE), Utc(2024, 1, 31, 11, 34, 56));
+    // The locale's own form, typed by the user: a local time.
+    TypeIntoPicker(page, IDC_ACCESSED_VALUE, L"2023/07/04 05:06:07");
+    EXPECT_EQ(PickerValue(page, IDC_ACCESSED_VALUE), LocalTime(2023, 7, 4, 5, 6, 7));
+    // An HTTP date.
+    TypeIntoPicker(page, IDC_CREATED_VALUE, L"Tue, 15 Nov 1994 08:12:31 GMT");
+    EXPECT_EQ(PickerValue(page, IDC_CREATED_VALUE), Utc(1994, 11, 15, 8, 12, 31));
+    // Text nobody reads leaves the picker as it was.
+    TypeIntoPicker(page, IDC_CREATED_VALUE, L"yesterday-ish");
+    EXPECT_EQ(PickerValue(page, IDC_CREATED_VALUE), Utc(1994, 11, 15, 8, 12, 31));
+
+    PressApply(open.Window());
+    const FileTimes stored = TimesOf(file);
+    EXPECT_EQ(stored[LastWrite], Utc(2024, 1, 31, 11, 34, 56));
+    EXPECT_EQ(stored[LastAccess], LocalTime(2023, 7, 4, 5, 6, 7));
+    EXPECT_EQ(open.General().operation[Creation], OpSpecifiedDateTime);
+}
+
+TEST_F(GeneralPageTest, ChoosingDontChangeAgainDisablesThePickerAndKeepsItsValue)
+{
+    const std::wstring file = temp.MakeFile(L"d.txt");
+    OpenSheet open(file);
+    HWND page = open.GeneralWindow();
+    SelectOperation(page, IDC_ACCESSED_OPERATION, OpSpecifiedTimeOfDay);
+    EXPECT_TRUE(PickerEnabled(page, IDC_ACCESSED_VALUE));
+    EXPECT_FALSE(PickerEnabled(page, IDC_MODIFIED_VALUE));
+    EditPicker(page, IDC_ACCESSED_VALUE, Utc(2015, 5, 5, 5, 5, 5));
+    SelectOperation(page, IDC_ACCESSED_OPERATION, OpDontChange);
+    EXPECT_FALSE(PickerEnabled(page, IDC_ACCESSED_VALUE));
+    EXPECT_EQ(PickerValue(page, IDC_ACCESSED_VALUE), Utc(2015, 5, 5, 5, 5, 5));
+    EXPECT_TRUE(ApplyEnabled(open.Window()));
+}
+
+TEST_F(GeneralPageTest, FolderSheetOffersTenOperationsAndTheWalkOptions)
+{
+    const std::wstring folder = temp.MakeFolder(L"data");
+    OpenSheet open(folder);
+    HWND page = open.GeneralWindow();
+    for (int id : kCombos)
+        EXPECT_EQ(OperationCount(page, id), 10) << id;
+    if (EnglishInterface()) {
+        EXPECT_EQ(OperationText(page, IDC_MODIFIED_OPERATION, 8), L"Set the same as the earliest file/subfolder");
+        EXPECT_EQ(OperationText(page, IDC_MODIFIED_OPERATION, 9), L"Set the same as the latest file/subfolder");
+    }
+    EXPECT_TRUE(Visible(page, IDC_RECURSIVE));
+    EXPECT_TRUE(Visible(page, IDC_EXCLUDE_HIDDEN));
+    EXPECT_FALSE(Visible(page, IDC_EXCLUDE_SYSTEM));
+    EXPECT_FALSE(Checked(page, IDC_RECURSIVE));
+    EXPECT_TRUE(Checked(page, IDC_EXCLUDE_HIDDEN));
+    EXPECT_FALSE(Checked(page, IDC_EXCLUDE_SYSTEM));
+    EXPECT_EQ(ControlText(::GetDlgItem(page, IDC_LOCATION)), temp.Path());
+
+    // A click on an option enables Apply; the member follows when the page is left.
+    ::SendMessageW(open.Window(), PSM_UNCHANGED, reinterpret_cast<WPARAM>(open.AdvancedWindow()), 0);
+    ::SendMessageW(open.Window(), PSM_UNCHANGED, reinterpret_cast<WPARAM>(page), 0);
+    ASSERT_FALSE(ApplyEnabled(open.Window()));
+    Click(page, IDC_RECURSIVE);
+    EXPECT_TRUE(Checked(page, IDC_RECURSIVE));
+    EXPECT_TRUE(ApplyEnabled(open.Window()));
+    EXPECT_FALSE(open.General().recursive);
+    Click(page, IDC_EXCLUDE_HIDDEN);
+    ShowPage(open.Window(), 1);
+    EXPECT_EQ(CurrentPage(open.Window()), open.AdvancedWindow());
+    EXPECT_TRUE(open.General().recursive);
+    EXPECT_FALSE(open.General().excludeHidden);
+    EXPECT_FALSE(open.General().excludeSystem);
+
+    // The hidden option is exchanged like the others.
+    open.General().excludeSystem = true;
+    open.General().ExchangeData(false);
+    EXPECT_TRUE(Checked(page, IDC_EXCLUDE_SYSTEM));
+}
+
+TEST_F(GeneralPageTest, UnreadablePickerKeepsTheUserOnThePageAndStopsTheApply)
+{
+    const std::wstring folder = temp.MakeFolder(L"stay");
+    SetTimes(folder, oldWrite, oldAccess, oldWrite);
+    OpenSheet open(folder);
+    HWND page = open.GeneralWindow();
+    SelectOperation(page, IDC_MODIFIED_OPERATION, OpSpecifiedDateTime);
+    SelectOperation(page, IDC_CREATED_OPERATION, OpMidnight);
+    EditPicker(page, IDC_ACCESSED_VALUE, Utc(2012, 12, 12, 12, 12, 12));
+    Click(page, IDC_RECURSIVE);
+
+    // Wine's picker holds no date that fails to convert, so the control is made to report
+    // that it has no readable value, as Windows' picker can for a date before 1601 UTC.
+    HWND picker = ::GetDlgItem(page, IDC_MODIFIED_VALUE);
+    MakePickerUnreadable(picker);
+    ShowPage(open.Window(), 1);
+    EXPECT_EQ(CurrentPage(open.Window()), page);
+    EXPECT_EQ(::GetFocus(), picker);
+    // What came before the bad value was stored.
+    EXPECT_TRUE(open.General().recursive);
+    EXPECT_EQ(open.General().operation[Creation], OpMidnight);
+    EXPECT_EQ(open.General().operation[LastWrite], OpSpecifiedDateTime);
+    EXPECT_EQ(open.General().value[LastAccess], Utc(2012, 12, 12, 12, 12, 12));
+
+    PressApply(open.Window());
+    EXPECT_EQ(TimesOf(folder)[LastWrite], oldWrite);
+    EXPECT_TRUE(ApplyEnabled(open.Window()));
+    EXPECT_EQ(CurrentPage(open.Window()), page);
+
+    MakePickerReadable(picker);
+    ShowPage(open.Window(), 1);
+    EXPECT_EQ(CurrentPage(open.Window()), open.AdvancedWindow());
+}
+
+TEST_F(GeneralPageTest, CurrentDateAndTimeFillsOnlyItsOwnPage)
+{
+    const std::wstring folder = temp.MakeFolder(L"now");
+    SetTimes(folder, oldWrite, oldAccess, oldWrite);
+    OpenSheet open(folder);
+    HWND general = open.GeneralWindow();
+    HWND advanced = open.AdvancedWindow();
+    FileTime advancedShown[TimestampKindCount];
+    for (int k = 0; k < TimestampKindCount; ++k)
+        advancedShown[k] = PickerValue(advanced, kPickers[k]);
+    ::SendMessageW(open.Window(), PSM_UNCHANGED, reinterpret_cast<WPARAM>(advanced), 0);
+    Click(general, IDC_RECURSIVE);
+    ::SendMessageW(open.Window(), PSM_UNCHANGED, reinterpret_cast<WPARAM>(general), 0);
+    ASSERT_FALSE(ApplyEnabled(open.Window()));
+
+    const FileTime before = CurrentFileTime();
+    Click(general, IDC_CURRENT_DATE_TIME);
+    const FileTime after = CurrentFileTime();
+
+    const FileTime shown = PickerValue(general, IDC_CREATED_VALUE);
+    EXPECT_GE(shown, before);
+    EXPECT_LE(shown, after);
+    for (int k = 0; k < TimestampKindCount; ++k) {
+        SCOPED_TRACE(k);
+        EXPECT_EQ(SelectedOperation(general, kCombos[k]), OpSpecifiedDateTime);
+        EXPECT_TRUE(PickerEnabled(general, kPickers[k]));
+        EXPECT_EQ(PickerValue(general, kPickers[k]), shown);
+        EXPECT_EQ(open.General().operation[k], OpSpecifiedDateTime);
+        EXPECT_EQ(open.General().value[k], shown);
+        // The Advanced page keeps its rows.
+        EXPECT_EQ(SelectedOperation(advanced, kCombos[k]), OpDontChange);
+        EXPECT_FALSE(PickerEnabled(advanced, kPickers[k]));
+        EXPECT_EQ(PickerValue(advanced, kPickers[k]), advancedShown[k]);
+        EXPECT_EQ(open.Advanced().operation[k], OpDontChange);
+    }
+    EXPECT_TRUE(ApplyEnabled(open.Window()));
+    EXPECT_TRUE(Checked(general, IDC_RECURSIVE)); // the options are left alone
+
+    // And the other way round.
+    ShowPage(open.Window(), 1);
+    ASSERT_EQ(CurrentPage(open.Window()), advanced);
+    open.General().value[Creation] = Utc(2001, 2, 3);
+    Click(advanced, IDC_CURRENT_DATE_TIME);
+    for (int k = 0; k < TimestampKindCount; ++k) {
+        EXPECT_EQ(SelectedOperation(advanced, kCombos[k]), OpSpecifiedDateTime);
+        EXPECT_TRUE(PickerEnabled(advanced, kPickers[k]));
+    }
+    EXPECT_EQ(open.General().value[Creation], Utc(2001, 2, 3));
+}
+
+// Plain top-level windows placed by the sheet's centring rule.
+TEST(CenterOnWorkAreaTest, CentresOnAVisibleOwnerAndKeepsInsideTheWorkArea)
+{
+    RECT work{};
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+    HWND owner = ::CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP | WS_VISIBLE, work.left + 10, work.top + 20, 300,
+                                   200, nullptr, nullptr, nullptr, nullptr);
+    HWND window = ::CreateWindowExW(0, L"STATIC", L"owned", WS_POPUP, 0, 0, 100, 50, owner, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(owner && window);
+    CenterOnWorkArea(window);
+    RECT placed{};
+    ::GetWindowRect(window, &placed);
+    EXPECT_EQ(placed.left, work.left + 10 + 150 - 50);
+    EXPECT_EQ(placed.top, work.top + 20 + 100 - 25);
+
+    // An owner that is not visible does not count: the work area's middle is used.
+    ::ShowWindow(owner, SW_HIDE);
+    CenterOnWorkArea(window);
+    ::GetWindowRect(window, &placed);
+    EXPECT_EQ(placed.left, (work.left + work.right) / 2 - 50);
+    EXPECT_EQ(placed.top, (work.top + work.bottom) / 2 - 25);
+
+    // Larger than the work area: its top-left corner.
+    ::SetWindowPos(window, nullptr, 0, 0, work.right - work.left + 400, work.bottom - work.top + 300,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    CenterOnWorkArea(window);
+    ::GetWindowRect(window, &placed);
+    EXPECT_EQ(placed.left, work.left);
+    EXPECT_EQ(placed.top, work.top);
+    ::DestroyWindow(window);
+    ::DestroyWindow(owner);
+}
+
+} // namespace

@@ -1,0 +1,150 @@
+#include "pages/DateTimePickerCtrlEx.h"
+#include "engine/FileTime.h"
+#include "framework/Dialog.h"
+#include "tests/framework/TemplateBuilder.h"
+#include "tests/pages/PagesTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cwchar>
+
+namespace {
+
+constexpr WORD kPickerId = 1020;
+
+// A dialog holding one picker, reflecting its notifications as the pages do.
+class PickerHost : public CDialogImpl {
+public:
+    BEGIN_MSG_MAP(PickerHost)
+        REFLECT_NOTIFICATIONS()
+    END_MSG_MAP()
+};
+
+class PickerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        tmpl.Control(kPickerId, L"SysDateTimePick32", 0x5001003C, L"", 5, 5, 156, 14);
+        ASSERT_TRUE(host.CreateIndirect(nullptr, tmpl.Get(), ::GetModuleHandleW(nullptr)));
+        control = host.GetDlgItem(kPickerId);
+        ASSERT_TRUE(control);
+        ASSERT_TRUE(picker.SubclassPicker(control));
+    }
+    void TearDown() override { host.DestroyWindow(); }
+
+    TemplateBuilder tmpl{WS_POPUP | DS_SETFONT, 170, 30, L"host"};
+    PickerHost host;
+    HWND control = nullptr;
+    CDateTimePickerCtrlEx picker;
+};
+
+TEST_F(PickerTest, ShowsDateAndTimeInTheLocaleFormats)
+{
+    // 2024-01-31 13:02:03 local time, whatever the zone.
+    SYSTEMTIME local{2024, 1, 0, 31, 13, 2, 3, 0};
+    ASSERT_TRUE(::SendMessageW(control, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&local)));
+    const std::wstring shown = ControlText(control);
+    if (::GetUserDefaultLCID() == 0x0411)
+        EXPECT_EQ(shown, L"2024/1/31 13:02:03"); // yyyy/M/d H:mm:ss
+    else
+        EXPECT_EQ(shown, L"1/31/2024 1:02:03 PM"); // M/d/yyyy h:mm:ss tt
+
+    // A second picker gets the same format (computed once for the process).
+    tmpl.Control(kPickerId + 1, L"SysDateTimePick32", 0x5001003C, L"", 5, 5, 156, 14);
+    PickerHost other;
+    ASSERT_TRUE(other.CreateIndirect(nullptr, tmpl.Get(), ::GetModuleHandleW(nullptr)));
+    CDateTimePickerCtrlEx second;
+    ASSERT_TRUE(second.SubclassPicker(other.GetDlgItem(kPickerId + 1)));
+    ::SendMessageW(second, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&local));
+    EXPECT_EQ(ControlText(second), shown);
+    EXPECT_FALSE(second.SubclassPicker(control)); // one control per object
+    other.DestroyWindow();
+}
+
+TEST_F(PickerTest, ValuesTravelAsUtcInWholeSeconds)
+{
+    const FileTime withMilliseconds = Utc(2024, 3, 10, 7, 30, 15, 987) + 4321;
+    ASSERT_NE(picker.SetPickerFileTime(GDT_VALID, withMilliseconds), 0);
+    FileTime read = 0;
+    EXPECT_EQ(picker.GetPickerFileTime(read), GDT_VALID);
+    EXPECT_EQ(read, Utc(2024, 3, 10, 7, 30, 15));
+    EXPECT_EQ(PickerUtc(control), Utc(2024, 3, 10, 7, 30, 15)); // shown in local time
+
+    // A later summer time, to see both rules of the zone.
+    ASSERT_NE(picker.SetPickerFileTime(GDT_VALID, Utc(2024, 7, 1, 23, 59, 59)), 0);
+    EXPECT_EQ(picker.GetPickerFileTime(read), GDT_VALID);
+    EXPECT_EQ(read, Utc(2024, 7, 1, 23, 59, 59));
+}
+
+TEST_F(PickerTest, TimeBeforeTheCalendarStartsLocallyIsRefused)
+{
+    if (!LocalTimeIsBehindUtc())
+        GTEST_SKIP() << "only west of UTC does an early UTC time fall before 1601 locally";
+    ASSERT_NE(picker.SetPickerFileTime(GDT_VALID, Utc(2020, 5, 5, 5, 5, 5)), 0);
+    EXPECT_EQ(picker.SetPickerFileTime(GDT_VALID, Utc(1601, 1, 1, 1)), 0);
+    FileTime read = 0;
+    EXPECT_EQ(picker.GetPickerFileTime(read), GDT_VALID);
+    EXPECT_EQ(read, Utc(2020, 5, 5, 5, 5, 5));
+}
+
+TEST_F(PickerTest, UnreadableControlReportsFailure)
+{
+    ASSERT_NE(picker.SetPickerFileTime(GDT_VALID, Utc(2020, 5, 5, 5, 5, 5)), 0);
+    MakePickerUnreadable(control);
+    FileTime read = 42;
+    EXPECT_EQ(picker.GetPickerFileTime(read), -1);
+    EXPECT_EQ(read, 42u);
+    MakePickerReadable(control);
+}
+
+TEST_F(PickerTest, WindowTextSetsTheValue)
+{
+    ASSERT_NE(picker.SetPickerFileTime(GDT_VALID, Utc(2020, 5, 5, 5, 5, 5)), 0);
+
+    // ISO 8601 with a zone names an instant.
+    EXPECT_EQ(::SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"2024-01-31T12:34:56Z")), 1);
+    EXPECT_EQ(PickerUtc(control), Utc(2024, 1, 31, 12, 34, 56));
+
+    // An HTTP date, too.
+    EXPECT_EQ(::SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Sun, 06 Nov 1994 08:49:37 GMT")), 1);
+    EXPECT_EQ(PickerUtc(control), Utc(1994, 11, 6, 8, 49, 37));
+
+    // Text nobody reads leaves the value as it was.
+    ::SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"next Tuesday-ish"));
+    EXPECT_EQ(PickerUtc(control), Utc(1994, 11, 6, 8, 49, 37));
+
+    // Empty text means now.
+    const FileTime before = CurrentFileTime();
+    EXPECT_EQ(::SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"")), 1);
+    const FileTime after = CurrentFileTime() + TicksPerSecond;
+    const FileTime now = PickerUtc(control);
+    EXPECT_GE(now, before);
+    EXPECT_LE(now, after);
+
+    // The displayed text read back gives the same value again (the metadata list relies on it).
+    ASSERT_NE(picker.SetPickerFileTime(GDT_VALID, Utc(2023, 12, 24, 18, 0, 1)), 0);
+    const std::wstring shown = ControlText(control);
+    ASSERT_NE(picker.SetPickerFileTime(GDT_VALID, Utc(2001, 1, 1)), 0);
+    EXPECT_EQ(::SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(shown.c_str())), 1) << shown.c_str();
+    EXPECT_EQ(PickerUtc(control), Utc(2023, 12, 24, 18, 0, 1)) << shown.c_str();
+}
+
+TEST_F(PickerTest, UserStringNotificationIsParsedByThePicker)
+{
+    ASSERT_NE(picker.SetPickerFileTime(GDT_VALID, Utc(2020, 5, 5, 5, 5, 5)), 0);
+    LRESULT result = -7;
+    NMDATETIMESTRINGW answered = SendUserString(control, L"2024-02-29T23:00:00+09:00", &result);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(answered.dwFlags, static_cast<DWORD>(GDT_VALID));
+    FileTime utc = 0;
+    ASSERT_TRUE(LocalCalendarToUtcFileTime(answered.st, utc));
+    EXPECT_EQ(utc, Utc(2024, 2, 29, 14, 0, 0));
+
+    // Unrecognised text leaves the record as the control filled it.
+    answered = SendUserString(control, L"the day after", &result);
+    EXPECT_EQ(result, 0);
+    ASSERT_TRUE(LocalCalendarToUtcFileTime(answered.st, utc));
+    EXPECT_EQ(utc, Utc(2020, 5, 5, 5, 5, 5));
+}
+
+} // namespace
