@@ -1,5 +1,7 @@
 #include "engine/TimestampText.h"
 
+#include "engine/PropertyValueText.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cwchar>
@@ -102,14 +104,9 @@ DurationFields ScanDuration(const wchar_t* text)
 
 HRESULT ParseDurationText(const wchar_t* text, PROPVARIANT* value)
 {
-    if (!value)
-        return E_POINTER;
-    ::PropVariantClear(value);
-    ::PropVariantInit(value);
-    if (!text)
-        return E_INVALIDARG;
-    if (!*text)
-        return S_OK;
+    HRESULT early = S_OK;
+    if (!StartPropertyValueParse(text, value, early))
+        return early;
 
     const DurationFields fields = ScanDuration(text);
     if (fields.used < std::wcslen(text))

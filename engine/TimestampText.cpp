@@ -1,6 +1,7 @@
 #include "engine/TimestampText.h"
 
 #include "engine/InternetDate.h"
+#include "engine/PropertyValueText.h"
 
 #include <commctrl.h>
 #include <oleauto.h>
@@ -77,14 +78,9 @@ void ParseTimestampText(const wchar_t* text, CalendarTime& time, DWORD& flag)
 
 HRESULT ParseDateValueText(const wchar_t* text, PROPVARIANT* value)
 {
-    if (!value)
-        return E_POINTER;
-    ::PropVariantClear(value);
-    ::PropVariantInit(value);
-    if (!text)
-        return E_INVALIDARG;
-    if (!*text)
-        return S_OK;
+    HRESULT early = S_OK;
+    if (!StartPropertyValueParse(text, value, early))
+        return early;
 
     DATE date;
     const HRESULT parsed = ::VarDateFromStr(const_cast<wchar_t*>(text), LOCALE_USER_DEFAULT, 0, &date);
