@@ -5,6 +5,7 @@
 #include "engine/FileTimeAccess.h"
 #include "engine/FolderWalk.h"
 #include "framework/Module.h"
+#include "metadata/WindowsPropertySystem.h"
 #include "res/resource.h"
 
 #include <shellapi.h>
@@ -44,15 +45,26 @@ void SetBothRecords(CGeneralPage& general, CAdvancedPage& advanced, const FileTi
     advanced.now = now;
 }
 
+PropertySystem& ProcessPropertySystem()
+{
+    static WindowsPropertySystem system;
+    return system;
+}
+
 } // namespace
 
-CDialog::CDialog(const std::wstring& targetPath) : CPropertySheetEx(IDS_PRODUCT_NAME), m_targetPath(targetPath)
+CDialog::CDialog(const std::wstring& targetPath) : CDialog(targetPath, ProcessPropertySystem()) {}
+
+CDialog::CDialog(const std::wstring& targetPath, PropertySystem& properties)
+    : CPropertySheetEx(IDS_PRODUCT_NAME), m_targetPath(targetPath), m_metadata(properties)
 {
     m_psh.dwFlags |= PSH_NOCONTEXTHELP;
     m_general.SetSheet(this);
     m_advanced.SetSheet(this);
-    // Created with the sheet, so that it answers PSN_APPLY even when its tab was never opened.
+    m_metadata.SetSheet(this);
+    // Created with the sheet, so that they answer PSN_APPLY even when their tab was never opened.
     m_advanced.m_psp.dwFlags |= PSP_PREMATURE;
+    m_metadata.m_psp.dwFlags |= PSP_PREMATURE;
 
     ReadTargetInformation();
     AddPages();
@@ -89,8 +101,15 @@ void CDialog::ReadTargetInformation()
 void CDialog::AddPages()
 {
     AddPage(m_general.Create());
-    if (m_general.isFolder)
+    if (m_general.isFolder) {
         AddPage(m_advanced.Create());
+        return;
+    }
+    // Without readable properties (as on a platform without a property system) a file has
+    // no Metadata page.
+    m_metadata.SetTargetPath(m_targetPath);
+    if (SUCCEEDED(m_metadata.LoadMetadata()))
+        AddPage(m_metadata.Create());
 }
 
 HWND CDialog::Create()

@@ -2,6 +2,8 @@
 
 #include "app/PropertySheetEx.h"
 #include "engine/FileTime.h"
+#include "metadata/MetadataPage.h"
+#include "metadata/PropertySystem.h"
 #include "pages/AdvancedPage.h"
 #include "pages/GeneralPage.h"
 #include "pages/SheetSite.h"
@@ -13,6 +15,9 @@
 // the target gets, fills them with what the target is, and applies their choices.
 class CDialog : public CPropertySheetEx, public CSheetSite {
 public:
+    // A file's properties are read through `properties`, which must outlive the sheet.
+    CDialog(const std::wstring& targetPath, PropertySystem& properties);
+    // Reads a file's properties through the running Windows' property system.
     explicit CDialog(const std::wstring& targetPath);
 
     // Creates the modeless sheet window; null, with the cause in GetLastError, on failure.
@@ -25,6 +30,7 @@ public:
     const std::wstring& TargetPath() const noexcept { return m_targetPath; }
     CGeneralPage& GeneralPage() noexcept { return m_general; }
     CAdvancedPage& AdvancedPage() noexcept { return m_advanced; }
+    CMetadataPage& MetadataPage() noexcept { return m_metadata; }
 
     BEGIN_MSG_MAP(CDialog)
         MESSAGE_HANDLER(WM_COMMAND, OnCommand)
@@ -49,4 +55,5 @@ private:
     IconHandle m_icon;
     CGeneralPage m_general;
     CAdvancedPage m_advanced;
+    CMetadataPage m_metadata;
 };

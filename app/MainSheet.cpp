@@ -3,6 +3,7 @@
 #include "app/Dialog.h"
 #include "app/ResultText.h"
 #include "framework/Module.h"
+#include "metadata/WindowsPropertySystem.h"
 
 HRESULT RunMainSheet(HINSTANCE, const std::wstring& targetPath)
 {
@@ -11,7 +12,8 @@ HRESULT RunMainSheet(HINSTANCE, const std::wstring& targetPath)
 
     HRESULT result = S_OK;
     {
-        CDialog sheet(targetPath);
+        WindowsPropertySystem properties;
+        CDialog sheet(targetPath, properties);
         if (sheet.Create()) {
             result = loop.Run();
         } else {

@@ -64,6 +64,8 @@ struct DestroyMenuHandle { void operator()(HMENU h) const noexcept { ::DestroyMe
 struct FreeGlobalMemory { void operator()(HGLOBAL h) const noexcept { ::GlobalFree(h); } };
 struct CloseRegistryKey { void operator()(HKEY h) const noexcept { ::RegCloseKey(h); } };
 struct FreeLibraryModule { void operator()(HMODULE h) const noexcept { ::FreeLibrary(h); } };
+struct DeleteDeviceContext { void operator()(HDC h) const noexcept { ::DeleteDC(h); } };
+struct DeleteBitmap { void operator()(HBITMAP h) const noexcept { ::DeleteObject(h); } };
 
 struct FileHandleTraits {
     using Type = HANDLE;
@@ -85,6 +87,29 @@ using MenuHandle = UniqueResource<HandleTraits<HMENU, nullptr, DestroyMenuHandle
 using GlobalMemory = UniqueResource<HandleTraits<HGLOBAL, nullptr, FreeGlobalMemory>>;
 using RegistryKey = UniqueResource<HandleTraits<HKEY, nullptr, CloseRegistryKey>>;
 using LibraryModule = UniqueResource<HandleTraits<HMODULE, nullptr, FreeLibraryModule>>;
+// A device context made by CreateCompatibleDC or CreateDCW; delete it before the bitmap
+// selected into it.
+using MemoryDc = UniqueResource<HandleTraits<HDC, nullptr, DeleteDeviceContext>>;
+using BitmapHandle = UniqueResource<HandleTraits<HBITMAP, nullptr, DeleteBitmap>>;
+
+// The device context of a whole window (GetWindowDC), released with the scope.
+class WindowDcScope {
+public:
+    explicit WindowDcScope(HWND window) noexcept : window_(window), dc_(::GetWindowDC(window)) {}
+    ~WindowDcScope()
+    {
+        if (dc_)
+            ::ReleaseDC(window_, dc_);
+    }
+    WindowDcScope(const WindowDcScope&) = delete;
+    WindowDcScope& operator=(const WindowDcScope&) = delete;
+
+    HDC get() const noexcept { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
 
 // Keeps a global memory block locked for the scope; the block itself stays with its owner.
 class GlobalLockScope {

@@ -299,6 +299,8 @@ void FakePropertySystem::Heal()
 HRESULT FakePropertySystem::Step(FakeStep step)
 {
     ++calls_[Index(step)];
+    if (observer)
+        observer(step);
     Failure& failure = failures_[Index(step)];
     if (!failure.armed)
         return S_OK;
@@ -309,7 +311,8 @@ HRESULT FakePropertySystem::Step(FakeStep step)
     return failure.hr;
 }
 
-// Dates as local "yyyy/MM/dd HH:mm:ss", durations as "h:mm:ss"; seconds only in the long form.
+// Dates as local "yyyy/MM/dd HH:mm:ss" (or in the locale's formats), durations as "h:mm:ss"; seconds only
+// in the long form.
 std::wstring FakePropertySystem::Format(VARTYPE type, const PROPVARIANT& value, PROPDESC_FORMAT_FLAGS flags)
 {
     const bool longTime = (flags & PDFF_LONGTIME) != 0;
@@ -322,6 +325,14 @@ std::wstring FakePropertySystem::Format(VARTYPE type, const PROPVARIANT& value, 
         if (!::FileTimeToSystemTime(&value.filetime, &utc) ||
             !::SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local))
             return L"";
+        if (localeDates) {
+            wchar_t date[40] = L"";
+            wchar_t time[40] = L"";
+            ::GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &local, nullptr, date, 40);
+            ::GetTimeFormatW(LOCALE_USER_DEFAULT, longTime ? 0 : TIME_NOSECONDS, &local, nullptr, time, 40);
+            std::swprintf(text, 96, L"%ls%ls %ls%ls", lrm, date, rlm, time);
+            return text;
+        }
         std::swprintf(text, 96, L"%ls%04u/%ls%02u/%ls%02u %ls%02u:%02u", lrm, local.wYear, lrm, local.wMonth, lrm,
                       local.wDay, rlm, local.wHour, local.wMinute);
         if (longTime)

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,11 @@ public:
     SFGAOF attributes = SFGAO_CANCOPY | SFGAO_CANMOVE | SFGAO_STREAM;
     HRESULT attributesAnswer = S_OK; // S_FALSE is a success too: not every masked bit is set
     bool directionMarks = false;     // formatted texts carry U+200E and U+200F
+    // Dates in the user's short date and time formats, as the Windows property system shows
+    // them, instead of the fixed "yyyy/MM/dd HH:mm:ss".
+    bool localeDates = false;
+    // Told of every step as it is taken, before it answers.
+    std::function<void(FakeStep)> observer;
 
     int readOnlyOpens = 0;
     int readWriteOpens = 0;

@@ -118,6 +118,41 @@ TEST(GlobalMemory, LockScopeUnlocksAndOwnerFrees)
     EXPECT_EQ(::GlobalFlags(memory.get()) & GMEM_LOCKCOUNT, 0u);
 }
 
+TEST(GdiHandles, MemoryDcAndBitmapAreDeleted)
+{
+    HDC rawDc = nullptr;
+    HBITMAP rawBitmap = nullptr;
+    {
+        BitmapHandle bitmap;
+        MemoryDc dc(::CreateCompatibleDC(nullptr));
+        ASSERT_TRUE(dc);
+        rawDc = dc.get();
+        bitmap.reset(::CreateCompatibleBitmap(dc.get(), 8, 8));
+        ASSERT_TRUE(bitmap);
+        rawBitmap = bitmap.get();
+        EXPECT_EQ(::GetObjectType(rawDc), static_cast<DWORD>(OBJ_MEMDC));
+        EXPECT_EQ(::GetObjectType(rawBitmap), static_cast<DWORD>(OBJ_BITMAP));
+        EXPECT_TRUE(::SelectObject(dc.get(), bitmap.get()));
+    }
+    EXPECT_EQ(::GetObjectType(rawDc), 0u);
+    EXPECT_EQ(::GetObjectType(rawBitmap), 0u);
+}
+
+TEST(GdiHandles, WindowDcScopeReleasesTheWindowsDc)
+{
+    HWND window = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(window);
+    HDC raw = nullptr;
+    {
+        WindowDcScope dc(window);
+        ASSERT_TRUE(dc.get());
+        raw = dc.get();
+        EXPECT_EQ(::WindowFromDC(dc.get()), window);
+    }
+    EXPECT_EQ(::ReleaseDC(window, raw), 0); // released already
+    ::DestroyWindow(window);
+}
+
 TEST(IconHandle, DestroysTheIcon)
 {
     BYTE andMask[32];

@@ -1,0 +1,41 @@
+#include "metadata/MetadataPage.h"
+
+#include "app/Messages.h"
+#include "app/ResultText.h"
+#include "res/resource.h"
+
+CMetadataPage::CMetadataPage(PropertySystem& system) : CPropertyPageEx(IDD_METADATA), m_list(system, m_datePicker) {}
+
+BOOL CMetadataPage::OnInitDialog()
+{
+    if (!m_datePicker.IsSubclassed())
+        m_datePicker.SubclassPicker(GetDlgItem(IDC_DATE_EDITOR));
+    if (!m_list.IsSubclassed())
+        m_list.SetupList(GetDlgItem(IDC_METADATA_LIST));
+    return TRUE;
+}
+
+LRESULT CMetadataPage::OnEditorNotification(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled)
+{
+    HWND sender = NotificationSender(m_hWnd, uMsg, wParam, lParam);
+    if (!m_list.IsEditor(sender)) {
+        bHandled = FALSE;
+        return 0;
+    }
+    return ::SendMessageW(sender, OCM__BASE + uMsg, wParam, lParam);
+}
+
+int CMetadataPage::OnApply()
+{
+    // The properties are written, and read back, before the file times change.
+    HRESULT result = m_list.Model().CommitMetadata();
+    if (SUCCEEDED(result))
+        result = m_list.Model().LoadMetadata();
+    if (FAILED(result)) {
+        ShowMessage(GetPropertySheet(), ResultText(result), IDS_PRODUCT_NAME, MB_ICONERROR);
+        return PSNRET_INVALID_NOCHANGEPAGE;
+    }
+    if (IsLastPage() && Sheet())
+        return Sheet()->ApplyTimestamps();
+    return PSNRET_NOERROR;
+}

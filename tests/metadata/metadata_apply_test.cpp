@@ -1,0 +1,162 @@
+#include "app/ResultText.h"
+#include "engine/FileTimeAccess.h"
+#include "engine/TimestampOperations.h"
+#include "framework/Module.h"
+#include "metadata/PropertyKeys.h"
+#include "res/resource.h"
+#include "tests/app/MessageBoxCapture.h"
+#include "tests/metadata/MetadataSheet.h"
+#include "tests/metadata/MetadataTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+// 2024-01-31 12:34:56 UTC, in whole seconds as the pickers hold it.
+constexpr FileTime NewLastWrite = 133511804960000000ull;
+
+FileTime LastWriteOf(const std::wstring& path)
+{
+    FileTimes times{};
+    EXPECT_TRUE(ReadFileTimes(path.c_str(), times));
+    return times[LastWrite];
+}
+
+std::wstring ProductName()
+{
+    const wchar_t* text = nullptr;
+    const int length = ::LoadStringW(AppModule().GetResourceInstance(), IDS_PRODUCT_NAME, reinterpret_cast<LPWSTR>(&text), 0);
+    return std::wstring(text, static_cast<std::size_t>(length > 0 ? length : 0));
+}
+
+// What the store saw, with the file's last-write time at that moment.
+struct StoreEvent {
+    FakeStep step;
+    FileTime lastWrite;
+};
+
+class MetadataApplyTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const FileTime old = UtcFileTime(2022, 2, 2, 2, 2, 2);
+        ASSERT_TRUE(WriteFileTimes(sheet.File().c_str(), FileTimes{old, old, old}));
+        ASSERT_TRUE(sheet.Create());
+        originalLastWrite = LastWriteOf(sheet.File());
+        ASSERT_EQ(originalLastWrite, old);
+        // The General page will set the file's last-write time.
+        CGeneralPage& general = sheet.Sheet().GeneralPage();
+        general.operation[LastWrite] = OpSpecifiedDateTime;
+        general.value[LastWrite] = NewLastWrite;
+        general.ExchangeData(false);
+        sheet.ShowMetadataTab();
+
+        const std::wstring file = sheet.File();
+        sheet.Store().observer = [this, file](FakeStep step) {
+            if (step == FakeStep::OpenStore || step == FakeStep::Commit || step == FakeStep::GetValue)
+                events.push_back({step, LastWriteOf(file)});
+        };
+    }
+
+    void EditSavedDate()
+    {
+        sheet.SelectRow(DateSavedRow);
+        sheet.Command(1056);
+        ASSERT_TRUE(sheet.Entry(DateSavedRow).modified);
+    }
+
+    MetadataSheet sheet;
+    FileTime originalLastWrite = 0;
+    std::vector<StoreEvent> events;
+};
+
+TEST_F(MetadataApplyTest, ApplyCommitsThenRefreshesThenSetsTheFileTimes)
+{
+    EditSavedDate();
+    const std::wstring typed = sheet.Cell(DateSavedRow, 1);
+    ASSERT_EQ(ParsedDate(typed), originalLastWrite);
+
+    sheet.PressApply();
+
+    ASSERT_GE(events.size(), 3u);
+    EXPECT_EQ(events[0].step, FakeStep::OpenStore); // for writing
+    EXPECT_EQ(events[1].step, FakeStep::Commit);
+    EXPECT_EQ(events[2].step, FakeStep::OpenStore); // for the refresh
+    EXPECT_EQ(events.back().step, FakeStep::GetValue);
+    for (const StoreEvent& event : events)
+        EXPECT_EQ(event.lastWrite, originalLastWrite); // the file times came after
+    EXPECT_EQ(sheet.Store().readWriteOpens, 1);
+    EXPECT_EQ(sheet.Store().commits, 1);
+    EXPECT_EQ(sheet.Store().FileValue(DateSavedKey), FakeFileTimeValue(originalLastWrite));
+    EXPECT_EQ(LastWriteOf(sheet.File()), NewLastWrite);
+
+    EXPECT_FALSE(sheet.Entry(DateSavedRow).modified);
+    EXPECT_EQ(sheet.Cell(DateSavedRow, 1), typed);
+    EXPECT_FALSE(sheet.ApplyEnabled());
+    EXPECT_TRUE(::IsWindow(sheet.Window()));
+}
+
+TEST_F(MetadataApplyTest, ApplyWithoutPendingRowsOpensNothingForWritingButRefreshesAndSetsTheTimes)
+{
+    sheet.Store().Property(TotalEditingTimeKey).value = FakeDurationValue(7200ull * 10'000'000ull);
+    sheet.Sheet().GeneralPage().SetModified();
+    sheet.PressApply();
+    EXPECT_EQ(sheet.Store().readWriteOpens, 0);
+    EXPECT_EQ(sheet.Store().commits, 0);
+    EXPECT_EQ(sheet.Cell(EditingTimeRow, 1), L"2:00:00"); // the value the file now reports
+    EXPECT_EQ(LastWriteOf(sheet.File()), NewLastWrite);
+}
+
+TEST_F(MetadataApplyTest, FailedCommitShowsOneErrorAndKeepsTheSheetAndTheFileTimes)
+{
+    EditSavedDate();
+    sheet.Store().Fail(FakeStep::Commit, STG_E_ACCESSDENIED);
+    {
+        MessageBoxCapture boxes;
+        ASSERT_TRUE(boxes.Installed());
+        sheet.PressApply();
+        ASSERT_EQ(boxes.Boxes().size(), 1u);
+        EXPECT_EQ(boxes.Boxes()[0].caption, ProductName());
+        EXPECT_EQ(boxes.Boxes()[0].text, ResultText(STG_E_ACCESSDENIED));
+        EXPECT_EQ(boxes.Boxes()[0].buttons, std::vector<int>{IDOK});
+    }
+    EXPECT_EQ(LastWriteOf(sheet.File()), originalLastWrite);
+    EXPECT_EQ(sheet.Store().FileValue(DateSavedKey), FakeFileTimeValue(DateSavedValue()));
+    EXPECT_TRUE(sheet.Entry(DateSavedRow).modified);
+    EXPECT_TRUE(sheet.ApplyEnabled());
+
+    // OK does not close the sheet either.
+    {
+        MessageBoxCapture boxes;
+        ::SendMessageW(::GetDlgItem(sheet.Window(), IDOK), BM_CLICK, 0, 0);
+        sheet.Pump();
+        EXPECT_EQ(boxes.Boxes().size(), 1u);
+    }
+    EXPECT_TRUE(::IsWindow(sheet.Window()));
+    EXPECT_TRUE(sheet.Sheet().GetActivePage());
+    EXPECT_EQ(LastWriteOf(sheet.File()), originalLastWrite);
+
+    // Once the store takes it, the same edit goes through.
+    sheet.Store().Heal();
+    sheet.PressApply();
+    EXPECT_EQ(sheet.Store().FileValue(DateSavedKey), FakeFileTimeValue(originalLastWrite));
+    EXPECT_EQ(LastWriteOf(sheet.File()), NewLastWrite);
+    EXPECT_FALSE(sheet.ApplyEnabled());
+}
+
+TEST_F(MetadataApplyTest, FailedRefreshAfterTheCommitShowsTheErrorAndSetsNoFileTime)
+{
+    EditSavedDate();
+    sheet.Store().Fail(FakeStep::GetValue, E_FAIL);
+    MessageBoxCapture boxes;
+    sheet.PressApply();
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, ResultText(E_FAIL));
+    EXPECT_EQ(sheet.Store().commits, 1);
+    EXPECT_EQ(LastWriteOf(sheet.File()), originalLastWrite);
+    EXPECT_TRUE(::IsWindow(sheet.Window()));
+}
+
+} // namespace

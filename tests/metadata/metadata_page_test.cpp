@@ -1,0 +1,363 @@
+#include "metadata/PropertyKeys.h"
+#include "tests/app/MessageBoxCapture.h"
+#include "tests/metadata/MetadataSheet.h"
+#include "tests/metadata/MetadataTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+bool Japanese()
+{
+    return ::GetUserDefaultUILanguage() == 0x0411;
+}
+
+RECT ChildRect(HWND child)
+{
+    RECT rect{};
+    ::GetWindowRect(child, &rect);
+    ::MapWindowPoints(nullptr, ::GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+RECT CellRect(HWND list, int row, int column)
+{
+    RECT rect{};
+    ListView_GetSubItemRect(list, row, column, LVIR_BOUNDS, &rect);
+    return rect;
+}
+
+bool Visible(HWND window)
+{
+    return ::IsWindowVisible(window) != FALSE;
+}
+
+void SetEditorText(HWND editor, const wchar_t* text)
+{
+    ::SendMessageW(editor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+class MetadataPageTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(sheet.Create());
+        sheet.ShowMetadataTab();
+        ASSERT_TRUE(sheet.ListWindow());
+    }
+
+    // F2 on a selected row of the focused list.
+    void BeginWithF2(int row)
+    {
+        sheet.SelectRow(row);
+        ::SetFocus(sheet.ListWindow());
+        sheet.PressKey(sheet.ListWindow(), VK_F2);
+    }
+
+    void DoubleClick(int row, int column)
+    {
+        // The bounds of sub-item 0 are those of the whole row; its column is the label's.
+        RECT cell = CellRect(sheet.ListWindow(), row, column);
+        if (column == 0)
+            ListView_GetItemRect(sheet.ListWindow(), row, &cell, LVIR_LABEL);
+        const LPARAM point = MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
+        ::SendMessageW(sheet.ListWindow(), WM_LBUTTONDBLCLK, MK_LBUTTON, point);
+        sheet.Pump();
+    }
+
+    void ExpectIdle()
+    {
+        EXPECT_EQ(sheet.List().EditRow(), -1);
+        EXPECT_EQ(sheet.List().EditColumn(), 0);
+        EXPECT_FALSE(Visible(sheet.List().DateEditor()));
+        EXPECT_FALSE(Visible(sheet.List().DurationEditor()));
+        EXPECT_EQ(::GetFocus(), sheet.ListWindow());
+    }
+
+    MetadataSheet sheet;
+};
+
+TEST(MetadataSheetTest, FileWithOfferedPropertiesGetsTheMetadataPageAfterGeneral)
+{
+    MetadataSheet sheet;
+    ASSERT_TRUE(sheet.Create());
+    ASSERT_EQ(TabCount(sheet.Window()), 2);
+    EXPECT_EQ(TabText(sheet.Window(), 1), Japanese() ? L"詳細" : L"Advanced");
+    // Created with the sheet although its tab was never shown, so it takes part in Apply.
+    EXPECT_TRUE(sheet.PageWindow());
+    EXPECT_EQ(sheet.Sheet().PageWindow(1), sheet.PageWindow());
+
+    HWND list = sheet.ListWindow();
+    ASSERT_EQ(list, ::GetDlgItem(sheet.PageWindow(), 1007));
+    ASSERT_EQ(ListView_GetItemCount(list), 3);
+    EXPECT_EQ(sheet.Cell(ContentCreatedRow, 0), L"Content created");
+    EXPECT_EQ(sheet.Cell(EditingTimeRow, 0), L"Total editing time");
+    EXPECT_EQ(sheet.Cell(DateSavedRow, 0), L"Date last saved");
+    EXPECT_EQ(sheet.Cell(ContentCreatedRow, 1), PickerText(ContentCreatedValue()));
+    EXPECT_EQ(sheet.Cell(EditingTimeRow, 1), L"1:02:03");
+    EXPECT_EQ(sheet.Cell(DateSavedRow, 1), PickerText(DateSavedValue()));
+    for (int row = 0; row < 3; ++row) {
+        LVITEMW item{};
+        item.mask = LVIF_PARAM;
+        item.iItem = row;
+        ASSERT_TRUE(ListView_GetItem(list, &item));
+        EXPECT_EQ(reinterpret_cast<const MetadataEntry*>(item.lParam), &sheet.Entry(row));
+    }
+
+    EXPECT_EQ(ColumnTitle(list, 0), Japanese() ? L"プロパティ" : L"Property");
+    EXPECT_EQ(ColumnTitle(list, 1), Japanese() ? L"値" : L"Value");
+    RECT client{};
+    ::GetClientRect(list, &client);
+    const int nameWidth = ListView_GetColumnWidth(list, 0);
+    EXPECT_GE(nameWidth, ListView_GetStringWidth(list, L"Total editing time"));
+    EXPECT_EQ(ListView_GetColumnWidth(list, 1), client.right - 2 * ::GetSystemMetrics(SM_CXVSCROLL) - nameWidth);
+    EXPECT_EQ(ListView_GetExtendedListViewStyle(list), static_cast<DWORD>(LVS_EX_FULLROWSELECT));
+
+    // The editors wait hidden inside the list.
+    EXPECT_EQ(::GetParent(sheet.List().DateEditor()), list);
+    EXPECT_EQ(::GetParent(sheet.List().DurationEditor()), list);
+    EXPECT_EQ(::GetDlgCtrlID(sheet.List().DateEditor()), 1050);
+    EXPECT_EQ(::GetDlgCtrlID(sheet.List().DurationEditor()), 1060);
+    EXPECT_FALSE(Visible(sheet.List().DateEditor()));
+    EXPECT_FALSE(Visible(sheet.List().DurationEditor()));
+}
+
+void OnlyUnofferedProperties(FakePropertySystem& system)
+{
+    system.Add(TitleKey, VT_LPWSTR, L"System.Title", L"Title");
+    system.Add(DateModifiedKey, VT_FILETIME, L"System.DateModified", L"Date modified", FakeFileTimeValue(1));
+    system.Add(SizeKey, VT_UI8, L"System.Size", L"Size", FakeDurationValue(4096));
+}
+
+void NoPropertySystem(FakePropertySystem& system)
+{
+    AddStandardDocument(system);
+    system.Fail(FakeStep::OpenStore, E_NOTIMPL);
+}
+
+TEST(MetadataSheetTest, FileWithoutReadablePropertiesHasGeneralOnly)
+{
+    for (auto prepare : {OnlyUnofferedProperties, NoPropertySystem}) {
+        MetadataSheet sheet(prepare);
+        ASSERT_TRUE(sheet.Create());
+        EXPECT_EQ(TabCount(sheet.Window()), 1);
+        EXPECT_FALSE(sheet.PageWindow());
+        EXPECT_EQ(sheet.Store().readWriteOpens, 0);
+    }
+}
+
+TEST_F(MetadataPageTest, F2OpensTheDatePickerOverTheCellAndEnterStoresTheText)
+{
+    BeginWithF2(ContentCreatedRow);
+    HWND picker = sheet.List().DateEditor();
+    ASSERT_EQ(sheet.List().EditRow(), ContentCreatedRow);
+    EXPECT_EQ(sheet.List().EditColumn(), 1);
+    EXPECT_TRUE(Visible(picker));
+    EXPECT_EQ(::GetFocus(), picker);
+    EXPECT_FALSE(Visible(sheet.List().DurationEditor()));
+    // Over the value cell, one pixel taller at either side.
+    const RECT cell = CellRect(sheet.ListWindow(), ContentCreatedRow, 1);
+    const RECT editor = ChildRect(picker);
+    EXPECT_EQ(editor.top, cell.top - 1);
+    EXPECT_EQ(editor.bottom, cell.bottom + 1);
+    EXPECT_LE(editor.left, cell.left + 8);
+    EXPECT_GE(editor.right, cell.right - 8);
+    EXPECT_EQ(WindowText(picker), sheet.Cell(ContentCreatedRow, 1)); // the picker took the row's value
+
+    SetEditorText(picker, L"2024-02-29T08:15:00Z");
+    sheet.PressKey(picker, VK_RETURN);
+    ExpectIdle();
+    const std::uint64_t typed = UtcFileTime(2024, 2, 29, 8, 15, 0);
+    EXPECT_EQ(sheet.Cell(ContentCreatedRow, 1), PickerText(typed));
+    EXPECT_TRUE(sheet.Entry(ContentCreatedRow).modified);
+    EXPECT_FALSE(sheet.Entry(DateSavedRow).modified);
+    EXPECT_TRUE(sheet.ApplyEnabled());
+    EXPECT_EQ(sheet.Store().FileValue(ContentCreatedKey), FakeFileTimeValue(ContentCreatedValue())); // pending
+
+    sheet.PressApply();
+    EXPECT_EQ(sheet.Store().FileValue(ContentCreatedKey), FakeFileTimeValue(typed));
+    EXPECT_EQ(sheet.Cell(ContentCreatedRow, 1), PickerText(typed));
+    EXPECT_FALSE(sheet.Entry(ContentCreatedRow).modified);
+    EXPECT_FALSE(sheet.ApplyEnabled());
+}
+
+TEST_F(MetadataPageTest, DoubleClickEditsOnlyTheValueColumn)
+{
+    DoubleClick(EditingTimeRow, 0);
+    EXPECT_EQ(sheet.List().EditRow(), -1);
+    EXPECT_FALSE(Visible(sheet.List().DurationEditor()));
+
+    DoubleClick(EditingTimeRow, 1);
+    HWND edit = sheet.List().DurationEditor();
+    ASSERT_EQ(sheet.List().EditRow(), EditingTimeRow);
+    EXPECT_TRUE(Visible(edit));
+    EXPECT_EQ(::GetFocus(), edit);
+    EXPECT_FALSE(Visible(sheet.List().DateEditor()));
+    EXPECT_EQ(WindowText(edit), L"1:02:03");
+
+    // A duration is stored in the platform's display form.
+    SetEditorText(edit, L" 2:30 ");
+    sheet.PressKey(edit, VK_RETURN);
+    ExpectIdle();
+    EXPECT_EQ(sheet.Cell(EditingTimeRow, 1), L"2:30:00");
+    EXPECT_TRUE(sheet.Entry(EditingTimeRow).modified);
+    EXPECT_TRUE(sheet.ApplyEnabled());
+    sheet.PressApply();
+    EXPECT_EQ(sheet.Store().FileValue(TotalEditingTimeKey), FakeDurationValue(9000ull * 10'000'000ull));
+}
+
+TEST_F(MetadataPageTest, EscapeUnreadableTextAndTheSameTextChangeNothing)
+{
+    const std::wstring created = sheet.Cell(ContentCreatedRow, 1);
+    const std::wstring saved = sheet.Cell(DateSavedRow, 1);
+
+    BeginWithF2(DateSavedRow);
+    SetEditorText(sheet.List().DateEditor(), L"2001-01-01T00:00:00Z");
+    sheet.PressKey(sheet.List().DateEditor(), VK_ESCAPE);
+    ExpectIdle();
+    EXPECT_EQ(sheet.Cell(DateSavedRow, 1), saved);
+
+    // The picker keeps its value for text it cannot read, so the row keeps its own.
+    BeginWithF2(ContentCreatedRow);
+    SetEditorText(sheet.List().DateEditor(), L"next Tuesday-ish");
+    sheet.PressKey(sheet.List().DateEditor(), VK_RETURN);
+    ExpectIdle();
+    EXPECT_EQ(sheet.Cell(ContentCreatedRow, 1), created);
+
+    // Confirmed unchanged.
+    BeginWithF2(ContentCreatedRow);
+    ASSERT_TRUE(Visible(sheet.List().DateEditor()));
+    sheet.PressKey(sheet.List().DateEditor(), VK_RETURN);
+    ExpectIdle();
+    EXPECT_EQ(sheet.Cell(ContentCreatedRow, 1), created);
+
+    // A duration that does not parse (75 minutes) is dropped.
+    BeginWithF2(EditingTimeRow);
+    SetEditorText(sheet.List().DurationEditor(), L"1:75");
+    sheet.PressKey(sheet.List().DurationEditor(), VK_RETURN);
+    ExpectIdle();
+    EXPECT_EQ(sheet.Cell(EditingTimeRow, 1), L"1:02:03");
+
+    for (int row = 0; row < 3; ++row)
+        EXPECT_FALSE(sheet.Entry(row).modified) << row;
+    EXPECT_FALSE(sheet.ApplyEnabled());
+}
+
+TEST_F(MetadataPageTest, BlankTypedDateClearsTheRowAndOtherTextGoesToThePicker)
+{
+    BeginWithF2(DateSavedRow);
+    HWND picker = sheet.List().DateEditor();
+    LRESULT result = -1;
+    NMDATETIMESTRINGW answer = SendUserString(sheet.PageWindow(), picker, L"2024-01-31T00:00:00Z", result);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(answer.dwFlags, static_cast<DWORD>(GDT_VALID));
+    SYSTEMTIME universal{};
+    ASSERT_TRUE(::TzSpecificLocalTimeToSystemTime(nullptr, &answer.st, &universal));
+    EXPECT_EQ(universal.wYear, 2024);
+    EXPECT_EQ(universal.wDay, 31);
+    EXPECT_EQ(universal.wHour, 0);
+    EXPECT_EQ(sheet.List().EditRow(), DateSavedRow); // the edit goes on
+
+    answer = SendUserString(sheet.PageWindow(), picker, L" \t\x3000 ", result);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(answer.dwFlags, static_cast<DWORD>(GDT_NONE));
+    sheet.Pump();
+    ExpectIdle();
+    EXPECT_EQ(sheet.Cell(DateSavedRow, 1), L"");
+    EXPECT_TRUE(sheet.Entry(DateSavedRow).modified);
+    EXPECT_TRUE(sheet.ApplyEnabled());
+
+    sheet.PressApply();
+    EXPECT_EQ(sheet.Store().FileValue(DateSavedKey), FakeValue{});
+    EXPECT_EQ(sheet.Cell(DateSavedRow, 1), L"");
+    EXPECT_FALSE(sheet.ApplyEnabled());
+}
+
+TEST_F(MetadataPageTest, EditEndsWhenTheFocusLeavesTheListScrollsOrAColumnIsResized)
+{
+    const std::uint64_t first = UtcFileTime(2020, 5, 5, 5, 5, 5);
+    const std::uint64_t second = UtcFileTime(2021, 6, 6, 6, 6, 6);
+    const std::uint64_t third = UtcFileTime(2022, 7, 7, 7, 7, 7);
+
+    // A click elsewhere: the focus goes to the sheet's OK button.
+    BeginWithF2(ContentCreatedRow);
+    SetEditorText(sheet.List().DateEditor(), L"2020-05-05T05:05:05Z");
+    ::SetFocus(::GetDlgItem(sheet.Window(), IDOK));
+    sheet.Pump();
+    EXPECT_EQ(sheet.List().EditRow(), -1);
+    EXPECT_FALSE(Visible(sheet.List().DateEditor()));
+    EXPECT_EQ(sheet.Cell(ContentCreatedRow, 1), PickerText(first));
+
+    // Scrolling (Wine's list never reports it, so the notification is sent here).
+    BeginWithF2(DateSavedRow);
+    SetEditorText(sheet.List().DateEditor(), L"2021-06-06T06:06:06Z");
+    NMHDR scroll{sheet.ListWindow(), 1007, static_cast<UINT>(LVN_BEGINSCROLL)};
+    ::SendMessageW(sheet.PageWindow(), WM_NOTIFY, 1007, reinterpret_cast<LPARAM>(&scroll));
+    sheet.Pump();
+    ExpectIdle();
+    EXPECT_EQ(sheet.Cell(DateSavedRow, 1), PickerText(second));
+
+    // Dragging a column divider.
+    BeginWithF2(ContentCreatedRow);
+    SetEditorText(sheet.List().DateEditor(), L"2022-07-07T07:07:07Z");
+    HWND header = ListView_GetHeader(sheet.ListWindow());
+    NMHEADERW track{};
+    track.hdr = NMHDR{header, static_cast<UINT_PTR>(::GetDlgCtrlID(header)), static_cast<UINT>(HDN_BEGINTRACKW)};
+    track.iItem = 0;
+    ::SendMessageW(sheet.ListWindow(), WM_NOTIFY, track.hdr.idFrom, reinterpret_cast<LPARAM>(&track));
+    sheet.Pump();
+    ExpectIdle();
+    EXPECT_EQ(sheet.Cell(ContentCreatedRow, 1), PickerText(third));
+
+    // The same for the duration editor.
+    BeginWithF2(EditingTimeRow);
+    SetEditorText(sheet.List().DurationEditor(), L"4:00");
+    ::SendMessageW(sheet.PageWindow(), WM_NOTIFY, 1007, reinterpret_cast<LPARAM>(&scroll));
+    sheet.Pump();
+    ExpectIdle();
+    EXPECT_EQ(sheet.Cell(EditingTimeRow, 1), L"4:00:00");
+}
+
+void ReadOnlyItem(FakePropertySystem& system)
+{
+    AddStandardDocument(system);
+    system.attributes |= SFGAO_READONLY;
+}
+
+void ReadOnlySavedDate(FakePropertySystem& system)
+{
+    AddStandardDocument(system);
+    system.Property(DateSavedKey).writableAnswer = S_FALSE;
+    system.Property(TotalEditingTimeKey).writableAnswer = E_FAIL; // a failure still counts as writable
+}
+
+TEST(MetadataReadOnlyTest, ReadOnlyItemOrRowOpensNoEditor)
+{
+    {
+        MetadataSheet sheet(ReadOnlyItem);
+        ASSERT_TRUE(sheet.Create());
+        sheet.ShowMetadataTab();
+        for (int row = 0; row < 3; ++row) {
+            sheet.SelectRow(row);
+            ::SetFocus(sheet.ListWindow());
+            sheet.PressKey(sheet.ListWindow(), VK_F2);
+            EXPECT_EQ(sheet.List().EditRow(), -1) << row;
+        }
+        EXPECT_FALSE(::IsWindowVisible(sheet.List().DateEditor()));
+        EXPECT_FALSE(::IsWindowVisible(sheet.List().DurationEditor()));
+    }
+    {
+        MetadataSheet sheet(ReadOnlySavedDate);
+        ASSERT_TRUE(sheet.Create());
+        sheet.ShowMetadataTab();
+        EXPECT_FALSE(sheet.Entry(DateSavedRow).writable);
+        sheet.List().BeginEdit(DateSavedRow, 1);
+        EXPECT_EQ(sheet.List().EditRow(), -1);
+        EXPECT_FALSE(::IsWindowVisible(sheet.List().DateEditor()));
+        sheet.List().BeginEdit(EditingTimeRow, 1);
+        EXPECT_EQ(sheet.List().EditRow(), EditingTimeRow);
+        EXPECT_TRUE(::IsWindowVisible(sheet.List().DurationEditor()));
+    }
+}
+
+} // namespace
