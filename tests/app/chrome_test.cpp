@@ -1,8 +1,8 @@
 #include "app/Dialog.h"
 #include "framework/Module.h"
 #include "res/resource.h"
-#include "tests/app/MessageBoxCapture.h"
-#include "tests/app/SheetDriver.h"
+#include "tests/support/MessageBoxCapture.h"
+#include "tests/support/WindowTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "app/ResultText.h"
 #include "platform/Handles.h"
 
-#include "MessageBoxCapture.h"
+#include "tests/support/MessageBoxCapture.h"
 #include "RegistryTestKeys.h"
 
 #include <gtest/gtest.h>

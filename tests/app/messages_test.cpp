@@ -2,7 +2,7 @@
 
 #include "app/ResultText.h"
 #include "framework/Module.h"
-#include "MessageBoxCapture.h"
+#include "tests/support/MessageBoxCapture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "tests/app/SheetDriver.h"
+#include "tests/support/WindowTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -2,14 +2,17 @@
 #include "app/ResultText.h"
 #include "engine/FileTimeAccess.h"
 #include "framework/Module.h"
-#include "tests/app/MessageBoxCapture.h"
-#include "tests/app/SheetDriver.h"
+#include "tests/support/MessageBoxCapture.h"
+#include "tests/support/PrivateDesktop.h"
+#include "tests/support/WindowTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
 namespace {
+
+CHRONSET_TESTS_ON_PRIVATE_DESKTOP();
 
 // 2024-01-31 12:34:56 UTC and a day later, in whole seconds as pickers hold them.
 constexpr FileTime kFirst = 133511804960000000ull;

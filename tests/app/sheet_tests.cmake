@@ -1,6 +1,6 @@
 # Window tests of the main sheet and its chrome: real sheets under Xvfb.
 chronset_test_program(sheet_tests RESOURCES
-  SOURCES sheet_test.cpp chrome_test.cpp combos_test.cpp SheetDriver.cpp MessageBoxCapture.cpp
+  SOURCES sheet_test.cpp chrome_test.cpp combos_test.cpp
   LIBS chronset_ui)
 chronset_test_program(template_tests SOURCES template_test.cpp LIBS chronset_ui RESOURCES)
 chronset_add_test(app.templates template_tests LANG en ja)
@@ -21,7 +21,7 @@ foreach(lang en ja)
 endforeach()
 
 # The real program under Wine: its window is found, OK pressed, the exit code checked.
-add_executable(program_tests program_test.cpp SheetDriver.cpp)
-target_link_libraries(program_tests PRIVATE gtest chronset_platform)
+add_executable(program_tests program_test.cpp)
+target_link_libraries(program_tests PRIVATE gtest chronset_test_support)
 add_dependencies(program_tests chronset${CHRONSET_BITS})
 chronset_add_test(app.program program_tests ARGS "Z:${CMAKE_BINARY_DIR}/app/chronset${CHRONSET_BITS}.exe")

@@ -1,7 +1,7 @@
 #include "engine/FileTimeAccess.h"
 
 #include "tests/engine/FileTree.h"
-#include "tests/engine/TempFolder.h"
+#include "tests/support/TempFolder.h"
 #include "tests/engine/TestTimes.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +15,7 @@ const FileTime SetWrite = UtcTime(2012, 6, 7, 8, 9, 10, 234) + 5678;
 TEST(FileTimeAccess, ReadsFilesAndFolders)
 {
     TempFolder temp;
-    const std::wstring file = temp.File(L"a.txt");
+    const std::wstring file = temp.MakeFile(L"a.txt");
     FileTimes times = {};
     ASSERT_TRUE(ReadFileTimes(file.c_str(), times));
     EXPECT_GT(times[LastWrite], UtcTime(2000, 1, 1));
@@ -26,7 +26,7 @@ TEST(FileTimeAccess, ReadsFilesAndFolders)
 TEST(FileTimeAccess, ReadsOnlyTheKindsAskedFor)
 {
     TempFolder temp;
-    const std::wstring file = temp.File(L"a.txt");
+    const std::wstring file = temp.MakeFile(L"a.txt");
     ASSERT_TRUE(WriteFileTimes(file.c_str(), {InvalidFileTime, SetAccess, SetWrite}));
     FileTime write = 0;
     ASSERT_TRUE(ReadFileTimes(file.c_str(), nullptr, nullptr, &write));
@@ -40,11 +40,11 @@ TEST(FileTimeAccess, MissingItemsFailWithTheCause)
 {
     TempFolder temp;
     FileTimes times = {};
-    EXPECT_FALSE(ReadFileTimes((temp / L"missing.txt").c_str(), times));
+    EXPECT_FALSE(ReadFileTimes(temp.Child(L"missing.txt").c_str(), times));
     EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
-    EXPECT_FALSE(ReadFileTimes((temp / L"missing\\a.txt").c_str(), times));
+    EXPECT_FALSE(ReadFileTimes(temp.Child(L"missing\\a.txt").c_str(), times));
     EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
-    EXPECT_FALSE(WriteFileTimes((temp / L"missing.txt").c_str(), times));
+    EXPECT_FALSE(WriteFileTimes(temp.Child(L"missing.txt").c_str(), times));
     EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
 }
 
@@ -53,8 +53,8 @@ TEST(FileTimeAccess, MissingItemsFailWithTheCause)
 TEST(FileTimeAccess, WritesAtFullPrecision)
 {
     TempFolder temp;
-    const std::wstring file = temp.File(L"a.txt");
-    const std::wstring folder = temp.Folder(L"S");
+    const std::wstring file = temp.MakeFile(L"a.txt");
+    const std::wstring folder = temp.MakeFolder(L"S");
     for (const std::wstring& path : {file, folder}) {
         ASSERT_TRUE(WriteFileTimes(path.c_str(), {UtcTime(2010, 1, 1), SetAccess, SetWrite}));
         FileTimes times = {};
@@ -67,7 +67,7 @@ TEST(FileTimeAccess, WritesAtFullPrecision)
 TEST(FileTimeAccess, InvalidTimeLeavesThatTimeAsItWas)
 {
     TempFolder temp;
-    const std::wstring file = temp.File(L"a.txt");
+    const std::wstring file = temp.MakeFile(L"a.txt");
     ASSERT_TRUE(WriteFileTimes(file.c_str(), {InvalidFileTime, SetAccess, SetWrite}));
 
     const FileTime otherAccess = UtcTime(2015, 1, 1);

@@ -2,7 +2,7 @@
 #include "engine/FolderWalk.h"
 
 #include "tests/engine/FileTree.h"
-#include "tests/engine/TempFolder.h"
+#include "tests/support/TempFolder.h"
 #include "tests/engine/TestTimes.h"
 
 #include <gtest/gtest.h>
@@ -47,11 +47,11 @@ class FolderWalkFilesTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        a = temp.File(L"a.txt");
-        b = temp.File(L"b.log");
-        hidden = temp.File(L"h.txt");
-        sub = temp.Folder(L"S");
-        c = temp.File(L"S\\c.txt");
+        a = temp.MakeFile(L"a.txt");
+        b = temp.MakeFile(L"b.log");
+        hidden = temp.MakeFile(L"h.txt");
+        sub = temp.MakeFolder(L"S");
+        c = temp.MakeFile(L"S\\c.txt");
         ASSERT_TRUE(::SetFileAttributesW(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN));
         ASSERT_TRUE(WriteFileTimes(a.c_str(), Times(UtcTime(2002, 1, 1))));
         ASSERT_TRUE(WriteFileTimes(b.c_str(), Times(UtcTime(2003, 1, 1))));

@@ -3,7 +3,7 @@
 #include "engine/TimestampText.h"
 #include "framework/Module.h"
 #include "platform/Handles.h"
-#include "tests/metadata/PrivateDesktop.h"
+#include "tests/support/PrivateDesktop.h"
 
 #include <gtest/gtest.h>
 
@@ -177,13 +177,6 @@ std::wstring ClipboardText()
 
 namespace {
 
-// Every window of these tests lives on a desktop of the process's own.
-class PrivateDesktopEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { ASSERT_TRUE(UsePrivateDesktop()); }
-};
-
-[[maybe_unused]] ::testing::Environment* const privateDesktop =
-    ::testing::AddGlobalTestEnvironment(new PrivateDesktopEnvironment);
+CHRONSET_TESTS_ON_PRIVATE_DESKTOP();
 
 } // namespace

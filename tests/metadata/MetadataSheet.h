@@ -2,7 +2,7 @@
 
 #include "app/Dialog.h"
 #include "framework/MessageLoop.h"
-#include "tests/app/SheetDriver.h"
+#include "tests/support/WindowTestSupport.h"
 #include "tests/metadata/FakePropertySystem.h"
 #include "tests/metadata/StandardDocument.h"
 

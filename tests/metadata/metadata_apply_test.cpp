@@ -4,7 +4,7 @@
 #include "framework/Module.h"
 #include "metadata/PropertyKeys.h"
 #include "res/resource.h"
-#include "tests/app/MessageBoxCapture.h"
+#include "tests/support/MessageBoxCapture.h"
 #include "tests/metadata/MetadataSheet.h"
 #include "tests/metadata/MetadataTestSupport.h"
 

@@ -1,5 +1,5 @@
 #include "metadata/PropertyKeys.h"
-#include "tests/app/MessageBoxCapture.h"
+#include "tests/support/MessageBoxCapture.h"
 #include "tests/metadata/MetadataSheet.h"
 #include "tests/metadata/MetadataTestSupport.h"
 

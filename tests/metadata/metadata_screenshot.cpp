@@ -7,9 +7,9 @@
 #include "framework/Module.h"
 #include "metadata/PropertyKeys.h"
 #include "platform/Handles.h"
-#include "tests/app/SheetDriver.h"
+#include "tests/support/WindowTestSupport.h"
 #include "tests/metadata/MetadataTestSupport.h"
-#include "tests/metadata/PrivateDesktop.h"
+#include "tests/support/PrivateDesktop.h"
 #include "tests/metadata/StandardDocument.h"
 
 #include <windows.h>

@@ -3,8 +3,8 @@
 #include "app/Dialog.h"
 #include "engine/FileTime.h"
 #include "framework/MessageLoop.h"
-#include "tests/app/MessageBoxCapture.h"
-#include "tests/app/SheetDriver.h"
+#include "tests/support/MessageBoxCapture.h"
+#include "tests/support/WindowTestSupport.h"
 
 #include <windows.h>
 

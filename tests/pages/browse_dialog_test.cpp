@@ -3,8 +3,8 @@
 #include "app/ResultText.h"
 #include "engine/FileTimeAccess.h"
 #include "res/resource.h"
-#include "tests/app/MessageBoxCapture.h"
-#include "tests/app/SheetDriver.h"
+#include "tests/support/MessageBoxCapture.h"
+#include "tests/support/WindowTestSupport.h"
 #include "tests/pages/FakeFileDialog.h"
 #include "tests/pages/PagesTestSupport.h"
 

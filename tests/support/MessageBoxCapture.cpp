@@ -1,4 +1,4 @@
-#include "MessageBoxCapture.h"
+#include "tests/support/MessageBoxCapture.h"
 
 #include <algorithm>
 

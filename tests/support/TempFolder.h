@@ -13,11 +13,11 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::wstring& Path() const { return path_; }
-    std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
+    std::wstring Child(const std::wstring& name) const { return path_ + L"\\" + name; }
 
-    // Creates an empty file or a folder (relative names, parents first).
-    std::wstring File(const std::wstring& name) const;
-    std::wstring Folder(const std::wstring& name) const;
+    // Creates an empty file or a folder (relative names, parents first) and gives its path.
+    std::wstring MakeFile(const std::wstring& name) const;
+    std::wstring MakeFolder(const std::wstring& name) const;
 
 private:
     std::wstring path_;

@@ -1,4 +1,4 @@
-#include "tests/metadata/PrivateDesktop.h"
+#include "tests/support/PrivateDesktop.h"
 
 #include <windows.h>
 
@@ -6,7 +6,7 @@
 
 bool UsePrivateDesktop()
 {
-    const std::wstring name = L"chronset-metadata-" + std::to_wstring(::GetCurrentProcessId());
+    const std::wstring name = L"chronset-test-" + std::to_wstring(::GetCurrentProcessId());
     // Kept for the life of the process: the thread's windows live on it.
     HDESK desktop = ::CreateDesktopW(name.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr);
     return desktop && ::SetThreadDesktop(desktop);

@@ -1,4 +1,4 @@
-#include "tests/engine/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 #include "platform/Handles.h"
 
@@ -36,7 +36,7 @@ TempFolder::TempFolder()
     ::GetTempPathW(MAX_PATH, base);
     static unsigned counter = 0;
     for (;;) {
-        path_ = std::wstring(base) + L"chronset-engine-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+        path_ = std::wstring(base) + L"chronset-test-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
                 std::to_wstring(++counter);
         if (::CreateDirectoryW(path_.c_str(), nullptr))
             break;
@@ -48,16 +48,16 @@ TempFolder::~TempFolder()
     RemoveTree(path_);
 }
 
-std::wstring TempFolder::File(const std::wstring& name) const
+std::wstring TempFolder::MakeFile(const std::wstring& name) const
 {
-    const std::wstring path = *this / name;
+    const std::wstring path = Child(name);
     FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     return path;
 }
 
-std::wstring TempFolder::Folder(const std::wstring& name) const
+std::wstring TempFolder::MakeFolder(const std::wstring& name) const
 {
-    const std::wstring path = *this / name;
+    const std::wstring path = Child(name);
     ::CreateDirectoryW(path.c_str(), nullptr);
     return path;
 }
