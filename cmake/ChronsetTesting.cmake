@@ -9,7 +9,8 @@ set(CHRONSET_TEST_ROOT "${CMAKE_BINARY_DIR}/.." CACHE PATH "Folder holding the W
 set(CHRONSET_REPO_ROOT "${CMAKE_SOURCE_DIR}")
 
 # chronset_add_test(NAME TARGET [TZ zone...] [LANG en|ja...] [ARGS ...] [LOCK name...] [TIMEOUT s] [ENV k=v...])
-# Adds one ctest entry per time zone and language, named ARCH.NAME[zone,lang].
+# Adds one ctest entry per time zone and language, named ARCH.NAME[zone,lang], labelled
+# ARCH-wine (where 32-bit programs cannot run, ./x test leaves out the x86-wine ones).
 function(chronset_add_test name target)
   cmake_parse_arguments(T "" "TIMEOUT" "TZ;LANG;ARGS;LOCK;ENV" ${ARGN})
   if(NOT T_TZ)
@@ -43,9 +44,13 @@ function(chronset_add_test name target)
         set(locale en_US.UTF-8)
       endif()
       add_test(NAME ${tname} COMMAND ${target} ${T_ARGS})
+      # ctest's limit ends a hung program before the runner's own, so that ctest sees a
+      # timeout (which it runs again) rather than a failure.
+      math(EXPR run_limit "${T_TIMEOUT} + 30")
       set_tests_properties(${tname} PROPERTIES
         TIMEOUT ${T_TIMEOUT}
-        ENVIRONMENT "TZ=${tz};LANG=${locale};LC_ALL=${locale};LOCPATH=${CHRONSET_TEST_ROOT}/locale;WINEPREFIX=${CHRONSET_TEST_ROOT}/wineprefix;CHRONSET_RUN_TIMEOUT=${T_TIMEOUT};CHRONSET_REPO=${CHRONSET_REPO_ROOT};${T_ENV}")
+        LABELS ${CHRONSET_ARCH}-wine
+        ENVIRONMENT "TZ=${tz};LANG=${locale};LC_ALL=${locale};LOCPATH=${CHRONSET_TEST_ROOT}/locale;WINEPREFIX=${CHRONSET_TEST_ROOT}/wineprefix;CHRONSET_RUN_TIMEOUT=${run_limit};CHRONSET_REPO=${CHRONSET_REPO_ROOT};${T_ENV}")
       if(T_LOCK)
         set_tests_properties(${tname} PROPERTIES RESOURCE_LOCK "${T_LOCK}")
       endif()
@@ -61,4 +66,12 @@ function(chronset_test_program target)
     target_sources(${target} PRIVATE ${CHRONSET_RESOURCE_FILE})
   endif()
   target_link_libraries(${target} PRIVATE ${P_LIBS} chronset_test_support gmock gtest_main)
+endfunction()
+
+# A Linux-side step that a Wine test needs (a fixture's setup or cleanup): it goes with the
+# tests it serves.
+function(chronset_add_fixture_step name fixture role)
+  add_test(NAME ${CHRONSET_ARCH}.${name} COMMAND ${ARGN})
+  set_tests_properties(${CHRONSET_ARCH}.${name} PROPERTIES FIXTURES_${role} ${CHRONSET_ARCH}_${fixture}
+    LABELS ${CHRONSET_ARCH}-wine)
 endfunction()

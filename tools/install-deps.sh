@@ -6,7 +6,7 @@ command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-6
 command -v i686-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-i686-posix)
 command -v x86_64-w64-mingw32-windres >/dev/null || need+=(binutils-mingw-w64-x86-64)
 command -v i686-w64-mingw32-windres >/dev/null || need+=(binutils-mingw-w64-i686)
-command -v wine >/dev/null || need+=(wine wine64)
+[ -x /usr/lib/wine/wine64 ] || need+=(wine wine64)
 command -v cmake >/dev/null || need+=(cmake)
 command -v Xvfb >/dev/null || need+=(xvfb)
 command -v xdotool >/dev/null || need+=(xdotool)
@@ -21,6 +21,7 @@ if [ ${#need[@]} -gt 0 ]; then
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386
   fi
-  apt-get update -q
-  apt-get install -y -q --no-install-recommends "${need[@]}"
+  apt-get update -q || { echo "error: apt-get update failed (no network or no package source?)" >&2; exit 1; }
+  apt-get install -y -q --no-install-recommends "${need[@]}" ||
+    { echo "error: apt-get could not install: ${need[*]}" >&2; exit 1; }
 fi

@@ -5,6 +5,8 @@
 # Usage: run-program.sh BUILD [PATH]
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# shellcheck source=wine-env.sh
+. "$root/tools/wine-env.sh"
 build=$(realpath -m "$1")
 shift
 target=${1:-$PWD}
@@ -12,7 +14,9 @@ prefix=$build/wineprefix-run
 [ -d "$prefix/drive_c" ] || "$root/tools/prepare-wine.sh" "$prefix" "$build/locale"
 export WINEPREFIX=$prefix WINEDEBUG=-all LOCPATH=$build/locale
 program=$build/x64/app/chronset64.exe
-windows_target=$(winepath -w "$(realpath -m "$target")" 2>/dev/null)
+[ -e "$target" ] || { echo "error: $target does not exist" >&2; exit 1; }
+windows_target=$(timeout 60 winepath -w "$(realpath -m "$target")" 2>/dev/null </dev/null)
+[ -n "$windows_target" ] || { echo "error: winepath could not name $target for Windows" >&2; exit 1; }
 
 if [ -n "${DISPLAY:-}" ]; then
   echo "Opening $windows_target"
@@ -37,7 +41,7 @@ for _ in $(seq 150); do
   sleep 0.2
 done
 if [ -z "$window" ]; then
-  echo "The sheet did not appear" >&2
+  echo "error: the sheet did not appear within 30 s" >&2
   exit 1
 fi
 sleep 2

@@ -8,12 +8,10 @@ chronset_add_test(app.templates template_tests LANG en ja)
 # A file whose times cannot be written: immutable on the Linux side for the length of the run.
 set(locked_dir ${CMAKE_CURRENT_BINARY_DIR}/locked)
 string(REPLACE "/" "\\\\" locked_windows "Z:${locked_dir}")
-add_test(NAME ${CHRONSET_ARCH}.app.locked.setup
-         COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/immutable_fixture.sh setup ${locked_dir})
-add_test(NAME ${CHRONSET_ARCH}.app.locked.cleanup
-         COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/immutable_fixture.sh cleanup ${locked_dir})
-set_tests_properties(${CHRONSET_ARCH}.app.locked.setup PROPERTIES FIXTURES_SETUP ${CHRONSET_ARCH}_locked)
-set_tests_properties(${CHRONSET_ARCH}.app.locked.cleanup PROPERTIES FIXTURES_CLEANUP ${CHRONSET_ARCH}_locked)
+chronset_add_fixture_step(app.locked.setup locked SETUP
+  bash ${CMAKE_CURRENT_SOURCE_DIR}/immutable_fixture.sh setup ${locked_dir})
+chronset_add_fixture_step(app.locked.cleanup locked CLEANUP
+  bash ${CMAKE_CURRENT_SOURCE_DIR}/immutable_fixture.sh cleanup ${locked_dir})
 
 chronset_add_test(app.sheet sheet_tests LANG en ja ENV "CHRONSET_LOCKED_FOLDER=${locked_windows}")
 foreach(lang en ja)

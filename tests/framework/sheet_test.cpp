@@ -76,8 +76,9 @@ TEST_F(PropertySheetTest, SheetIsSubclassedAtInitialisationAndAppliesThroughItsP
     EXPECT_EQ(sheet.PageIndex(page.m_hWnd), 0);
     EXPECT_FALSE(sheet.AddPage(page.Create())); // pages go in before the window exists
 
-    // The sheet's own map sees its messages first, then the platform's procedure.
-    ::SendMessageW(hwnd, WM_SYSCOMMAND, SC_KEYMENU, 0);
+    // The sheet's own map sees its messages first, then the platform's procedure. A command
+    // of our own: the platform's ones (SC_KEYMENU and the like) start modal loops.
+    ::SendMessageW(hwnd, WM_SYSCOMMAND, 0x0010, 0);
     EXPECT_EQ(sheet.sysCommands, 1);
 
     EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(hwnd, kApplyButton)));

@@ -8,6 +8,8 @@ set -euo pipefail
 build=$(realpath "$1")
 out=$(realpath -m "$2")
 root=$(realpath "$build/..")
+# shellcheck source=../../tools/wine-env.sh
+. "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/../../tools/wine-env.sh"
 program=$build/tests/pages/page_screenshots.exe
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
