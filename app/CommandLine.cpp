@@ -1,40 +1,43 @@
 #include "app/CommandLine.h"
 
+#include "platform/ItemPath.h"
+
 #include <windows.h>
-#include <shlwapi.h>
 
 namespace {
 
-// When the current directory and the argument together exceed MAX_PATH, the target must not
-// become some other, shorter path that exists. The joined text is cut to fit and ends in '|',
-// which no file name may contain and which is no wildcard: every open, search or creation
-// of it fails, so the sheet reports it instead of editing another item.
-std::wstring UnusableTargetFor(const std::wstring& currentDirectory, const wchar_t* argument)
+bool IsBlank(wchar_t c)
 {
-    std::wstring joined = currentDirectory;
-    if (!joined.empty() && joined.back() != L'\\')
-        joined += L'\\';
-    joined += argument;
-    std::size_t keep = MAX_PATH - 2;
-    if (joined.size() > keep) {
-        if (IS_HIGH_SURROGATE(joined[keep - 1]))
-            --keep;
-        joined.resize(keep);
+    return c == L' ' || c == L'\t';
+}
+
+} // namespace
+
+std::wstring FirstArgument(std::wstring_view commandTail)
+{
+    // The C runtime's rules would read a backslash before a quote as an escape, and the verb's
+    // "%1" of a drive root ("C:\") would arrive as C:". A path holds no quotes, so here a quote
+    // only starts or ends a quoted part.
+    std::size_t at = 0;
+    while (at < commandTail.size() && IsBlank(commandTail[at]))
+        ++at;
+    std::wstring argument;
+    bool quoted = false;
+    for (; at < commandTail.size(); ++at) {
+        const wchar_t c = commandTail[at];
+        if (c == L'"')
+            quoted = !quoted;
+        else if (IsBlank(c) && !quoted)
+            break;
+        else
+            argument += c;
     }
-    joined += L'|';
-    return joined;
+    return argument;
 }
 
-}
-
-StartRequest DecideStartAction(const wchar_t* commandTail, int argc, const wchar_t* const* argv,
-                               const std::wstring& currentDirectory)
+StartRequest DecideStartAction(const wchar_t* commandTail, const std::wstring& currentDirectory)
 {
     StartRequest request;
-    if (argc < 2) {
-        request.targetPath = currentDirectory;
-        return request;
-    }
     const wchar_t* tail = commandTail ? commandTail : L"";
     if (::lstrcmpiW(tail, L"/RegServer") == 0) {
         request.action = StartAction::Register;
@@ -44,13 +47,11 @@ StartRequest DecideStartAction(const wchar_t* commandTail, int argc, const wchar
         request.action = StartAction::Unregister;
         return request;
     }
-
-    wchar_t target[MAX_PATH] = {};
-    if (!::PathCombineW(target, currentDirectory.c_str(), argv[1])) {
-        request.targetPath = UnusableTargetFor(currentDirectory, argv[1]);
+    const std::wstring argument = FirstArgument(tail);
+    if (argument.empty()) {
+        request.targetPath = currentDirectory;
         return request;
     }
-    ::PathRemoveBackslashW(target);
-    request.targetPath = target;
+    request.targetPath = ResolveTargetPath(argument, currentDirectory);
     return request;
 }

@@ -1,18 +1,21 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 enum class StartAction { Register, Unregister, Edit };
 
 struct StartRequest {
     StartAction action = StartAction::Edit;
-    std::wstring targetPath; // only for Edit
+    std::wstring targetPath; // only for Edit: a full path in its ordinary form
 };
 
+// The first argument of a command tail as written: leading blanks skipped, quotes removed,
+// backslashes kept as they stand (so "C:\" stays C:\), ended by a blank outside quotes.
+std::wstring FirstArgument(std::wstring_view commandTail);
+
 // What a start asks for. commandTail is the command line after the program name, as the
-// entry point receives it; argv holds the parsed arguments (quotes removed), argv[0] being
-// the program. Without an argument the current directory is edited; a tail that is exactly
-// /RegServer or /UnregServer (any letter case) registers or unregisters; otherwise the first
-// argument, taken relative to the current directory, is the target.
-StartRequest DecideStartAction(const wchar_t* commandTail, int argc, const wchar_t* const* argv,
-                               const std::wstring& currentDirectory);
+// entry point receives it. Without an argument the current directory is edited; a tail that
+// is exactly /RegServer or /UnregServer (any letter case) registers or unregisters;
+// otherwise the first argument, taken relative to the current directory, is the target.
+StartRequest DecideStartAction(const wchar_t* commandTail, const std::wstring& currentDirectory);

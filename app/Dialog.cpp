@@ -6,6 +6,7 @@
 #include "engine/FolderWalk.h"
 #include "framework/Module.h"
 #include "metadata/WindowsPropertySystem.h"
+#include "platform/ItemPath.h"
 #include "res/resource.h"
 
 #include <shellapi.h>
@@ -26,13 +27,21 @@ private:
     HCURSOR m_previous;
 };
 
-std::wstring ParentFolder(const std::wstring& path)
+DWORD AttributesOf(const std::wstring& path)
 {
-    std::wstring folder = path;
-    folder.resize(MAX_PATH > folder.size() ? MAX_PATH : folder.size() + 1);
-    ::PathRemoveFileSpecW(folder.data());
-    folder.resize(::wcslen(folder.c_str()));
-    return folder;
+    return ::GetFileAttributesW(ItemPath(path).c_str());
+}
+
+bool IsFolder(DWORD attributes)
+{
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The shell's path calls take at most MAX_PATH characters and read a path the ordinary way,
+// which drops a name's trailing blanks and periods and so may reach a sibling.
+bool ShellCanTake(const std::wstring& path)
+{
+    return path.size() < MAX_PATH && !path.empty() && path.back() != L' ' && path.back() != L'.';
 }
 
 void SetBothRecords(CGeneralPage& general, CAdvancedPage& advanced, const FileTimes& times, FileTime now)
@@ -72,23 +81,28 @@ CDialog::CDialog(const std::wstring& targetPath, PropertySystem& properties)
 
 void CDialog::ReadTargetInformation()
 {
-    m_general.isFolder = ::PathIsDirectoryW(m_targetPath.c_str()) != FALSE;
+    const DWORD attributes = AttributesOf(m_targetPath);
+    m_general.isFolder = IsFolder(attributes);
 
     SHFILEINFOW info{};
     const UINT flags = SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME;
-    if (!::SHGetFileInfoW(m_targetPath.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info, flags)) {
-        // Works for a path that does not exist yet: the values come from the name alone.
+    if (!ShellCanTake(m_targetPath) ||
+        !::SHGetFileInfoW(m_targetPath.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info, flags)) {
+        // From the name and attributes alone: for a path the shell cannot take, and for one
+        // that does not exist yet.
         info = SHFILEINFOW{};
-        ::SHGetFileInfoW(m_targetPath.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
-                         flags | SHGFI_USEFILEATTRIBUTES);
+        const std::wstring name(ShellCanTake(m_targetPath) ? m_targetPath : PathName(m_targetPath));
+        const DWORD known = m_general.isFolder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+        ::SHGetFileInfoW(name.c_str(), known, &info, sizeof info, flags | SHGFI_USEFILEATTRIBUTES);
     }
     m_icon.reset(info.hIcon);
     m_general.icon = m_icon.get();
     m_advanced.icon = m_icon.get();
-    m_general.displayName = info.szDisplayName;
+    // The shell would show a name cut at MAX_PATH or without its trailing blanks.
+    m_general.displayName = ShellCanTake(m_targetPath) ? std::wstring(info.szDisplayName) : std::wstring(PathName(m_targetPath));
     m_general.typeName = info.szTypeName;
 
-    m_general.location = ParentFolder(m_targetPath);
+    m_general.location = ParentPath(m_targetPath);
     m_advanced.location = m_targetPath;
 
     const FileTime now = CurrentFileTime();
@@ -181,7 +195,7 @@ int CDialog::ApplyTimestamps()
     const FileTime now = CurrentFileTime();
     m_general.now = now;
     m_advanced.now = now;
-    if (::PathIsDirectoryW(m_targetPath.c_str()))
+    if (IsFolder(AttributesOf(m_targetPath)))
         return ApplyToFolderTarget();
     return ApplyToFileTarget();
 }
@@ -198,9 +212,10 @@ int CDialog::ApplyToFolderTarget()
         options.excludeHidden = m_general.excludeHidden;
         options.namePatterns = m_advanced.namePatterns;
         HWND sheet = m_hWnd;
-        const bool finished = ApplyToFolder(
-            m_general, m_advanced, options, m_targetPath.c_str(), m_advanced.namePatterns.c_str(), m_general.recursive,
-            [sheet](HRESULT code, const std::wstring& path) { ReportFailure(sheet, code, path.c_str()); });
+        const bool finished =
+            ApplyToFolder(m_general, m_advanced, options, m_targetPath, [sheet](HRESULT code, const std::wstring& path) {
+                ReportFailure(sheet, code, path.c_str());
+            });
         if (!finished)
             return PSNRET_INVALID_NOCHANGEPAGE;
         if (!ReadFileTimes(m_targetPath.c_str(), times))
@@ -214,26 +229,35 @@ int CDialog::ApplyToFolderTarget()
 
 int CDialog::ApplyToFileTarget()
 {
-    const HRESULT prepared = ::SHPathPrepareForWriteW(m_hWnd, nullptr, m_targetPath.c_str(),
-                                                      SHPPFW_ASKDIRCREATE | SHPPFW_IGNOREFILENAME);
-    if (FAILED(prepared))
-        return PSNRET_INVALID_NOCHANGEPAGE;
+    const std::wstring parent = ParentPath(m_targetPath);
+    if (ShellCanTake(parent)) {
+        // Offers to create a missing folder, or to insert the medium; says itself what failed.
+        const HRESULT prepared = ::SHPathPrepareForWriteW(m_hWnd, nullptr, m_targetPath.c_str(),
+                                                          SHPPFW_ASKDIRCREATE | SHPPFW_IGNOREFILENAME);
+        if (FAILED(prepared))
+            return PSNRET_INVALID_NOCHANGEPAGE;
+    } else if (!IsFolder(AttributesOf(parent))) {
+        return ReportApplyFailure(HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND));
+    }
 
-    if (!::PathFileExistsW(m_targetPath.c_str())) {
+    if (AttributesOf(m_targetPath) == INVALID_FILE_ATTRIBUTES) {
         // A failure here shows up in the read that follows.
-        FileHandle created(::CreateFileW(m_targetPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                         nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        FileHandle created(::CreateFileW(ItemPath(m_targetPath).c_str(), GENERIC_WRITE,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
     }
 
     FileTimes times{};
-    if (!ReadFileTimes(m_targetPath.c_str(), times))
+    // A file has no entries: the folder operations (the target may have been a folder when the
+    // sheet was built) leave their kinds as they are.
+    const bool done = m_general.AnyOperation()
+                          ? ChangeFileTimes(
+                                m_targetPath.c_str(),
+                                [this](const FileTimes& current) { return TimesToWrite(m_general, current, nullptr); },
+                                times)
+                          : ReadFileTimes(m_targetPath.c_str(), times);
+    if (!done)
         return ReportApplyFailure(LastErrorResult());
-    if (m_general.AnyOperation()) {
-        const TimeExtremes unused;
-        ComputeNewTimes(m_general, times, &unused);
-        if (!WriteFileTimes(m_targetPath.c_str(), times) || !ReadFileTimes(m_targetPath.c_str(), times))
-            return ReportApplyFailure(LastErrorResult());
-    }
     ShowTimesRead(times);
     return PSNRET_NOERROR;
 }

@@ -9,7 +9,25 @@
 #include <objbase.h>
 
 #include <clocale>
-#include <cstdlib>
+#include <string>
+
+namespace {
+
+// The current directory at any length (it may exceed MAX_PATH where long paths are enabled).
+std::wstring CurrentDirectory()
+{
+    std::wstring directory(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetCurrentDirectoryW(static_cast<DWORD>(directory.size()), directory.data());
+        if (length < directory.size()) {
+            directory.resize(length);
+            return directory;
+        }
+        directory.resize(length);
+    }
+}
+
+} // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandTail, int)
 {
@@ -20,10 +38,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandTail, int)
     ::InitCommonControlsEx(&controls);
     AppModule().Init(instance);
 
-    wchar_t currentDirectory[MAX_PATH] = {};
-    ::GetCurrentDirectoryW(MAX_PATH, currentDirectory);
-
-    const StartRequest request = DecideStartAction(commandTail, __argc, __wargv, currentDirectory);
+    const StartRequest request = DecideStartAction(commandTail, CurrentDirectory());
     HRESULT result = S_OK;
     switch (request.action) {
     case StartAction::Register:

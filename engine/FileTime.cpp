@@ -45,7 +45,8 @@ FileTime LocalMidnight(FileTime t)
 
 std::uint64_t LocalTimeOfDay(FileTime t)
 {
-    return ToLocalFileTime(t) % TicksPerDay;
+    const FileTime local = ToLocalFileTime(t);
+    return local == InvalidFileTime ? InvalidFileTime : local % TicksPerDay;
 }
 
 bool UtcFileTimeToLocalCalendar(FileTime utc, CalendarTime& local)

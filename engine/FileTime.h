@@ -45,7 +45,7 @@ FileTime FromLocalFileTime(FileTime local);
 // The UTC instant at which the local calendar day of t begins.
 FileTime LocalMidnight(FileTime t);
 
-// Ticks elapsed since local midnight on t's local clock.
+// Ticks elapsed since local midnight on t's local clock; InvalidFileTime when t does not convert.
 std::uint64_t LocalTimeOfDay(FileTime t);
 
 // Calendar steps shared with the pickers: UTC <-> local calendar time, false on failure.

@@ -1,6 +1,7 @@
 #include "engine/FileTimeAccess.h"
 
 #include "platform/Handles.h"
+#include "platform/ItemPath.h"
 
 namespace {
 
@@ -10,7 +11,39 @@ constexpr DWORD OpenFlags = FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_
 
 FileHandle OpenForTimes(const wchar_t* path, DWORD access)
 {
-    return FileHandle(::CreateFileW(path, access, ShareReadWrite, nullptr, OPEN_EXISTING, OpenFlags, nullptr));
+    return FileHandle(
+        ::CreateFileW(ItemPath(path).c_str(), access, ShareReadWrite, nullptr, OPEN_EXISTING, OpenFlags, nullptr));
+}
+
+bool GetTimes(HANDLE file, FileTimes& times)
+{
+    FILETIME values[TimestampKindCount];
+    if (!::GetFileTime(file, &values[Creation], &values[LastAccess], &values[LastWrite]))
+        return false;
+    for (int k = 0; k < TimestampKindCount; ++k)
+        times[k] = FromFILETIME(values[k]);
+    return true;
+}
+
+// All-ones means "unchanged" only on some versions of the platform (elsewhere it stops the
+// tracking of later changes, or is rejected), so such a time is not passed at all.
+bool SetTimes(HANDLE file, const FileTimes& times)
+{
+    FILETIME values[TimestampKindCount];
+    const FILETIME* pointers[TimestampKindCount];
+    for (int k = 0; k < TimestampKindCount; ++k) {
+        values[k] = ToFILETIME(times[k]);
+        pointers[k] = times[k] == InvalidFileTime ? nullptr : &values[k];
+    }
+    return ::SetFileTime(file, pointers[Creation], pointers[LastAccess], pointers[LastWrite]) != FALSE;
+}
+
+bool AnyTime(const FileTimes& times)
+{
+    for (FileTime t : times)
+        if (t != InvalidFileTime)
+            return true;
+    return false;
 }
 
 // Closes the handle without letting the close disturb the caller's last error.
@@ -54,15 +87,25 @@ bool WriteFileTimes(const wchar_t* path, const FileTimes& times)
     FileHandle file = OpenForTimes(path, FILE_WRITE_ATTRIBUTES);
     if (!file)
         return false;
-    // All-ones means "unchanged" only on some versions of the platform (elsewhere it stops
-    // the tracking of later changes, or is rejected), so such a time is not passed at all.
-    FILETIME values[TimestampKindCount];
-    const FILETIME* pointers[TimestampKindCount];
-    for (int k = 0; k < TimestampKindCount; ++k) {
-        values[k] = ToFILETIME(times[k]);
-        pointers[k] = times[k] == InvalidFileTime ? nullptr : &values[k];
+    return CloseKeepingError(file, SetTimes(file.get(), times));
+}
+
+bool ChangeFileTimes(const wchar_t* path, const TimesChange& change, FileTimes& stored)
+{
+    FileHandle file = OpenForTimes(path, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
+    if (!file)
+        return false;
+    FileTimes current;
+    if (!GetTimes(file.get(), current))
+        return CloseKeepingError(file, false);
+    const FileTimes wanted = change(current);
+    if (!AnyTime(wanted)) {
+        stored = current;
+        return CloseKeepingError(file, true);
     }
-    const bool written =
-        ::SetFileTime(file.get(), pointers[Creation], pointers[LastAccess], pointers[LastWrite]) != FALSE;
-    return CloseKeepingError(file, written);
+    // Read back on the same handle: the file system answers with what it recorded (FAT keeps
+    // two-second steps, a network server its own precision), and that is what a folder's
+    // earliest and latest entries must be computed from.
+    const bool changed = SetTimes(file.get(), wanted) && GetTimes(file.get(), stored);
+    return CloseKeepingError(file, changed);
 }

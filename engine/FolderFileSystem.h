@@ -1,15 +1,16 @@
 #pragma once
 
-#include "engine/FileTime.h"
+#include "engine/FileTimeAccess.h"
 
+#include <array>
 #include <memory>
 #include <string>
 
-// What tells two paths to the same folder apart from different folders.
+// What tells two paths to the same folder apart from different folders: the volume serial
+// and the 128-bit file identifier (the 64-bit index alone is not unique on ReFS).
 struct FileIdentity {
-    DWORD volume = 0;
-    DWORD indexHigh = 0;
-    DWORD indexLow = 0;
+    ULONGLONG volume = 0;
+    std::array<BYTE, 16> id = {};
 
     bool operator==(const FileIdentity&) const = default;
 };
@@ -18,31 +19,29 @@ struct FileIdentity {
 class FolderListing {
 public:
     virtual ~FolderListing() = default;
-    // The next entry, or false at the end of the listing (for whatever reason).
+    // The next entry; false at the end of the listing, with ERROR_NO_MORE_FILES in
+    // GetLastError, or when the listing fails, with another cause there.
     virtual bool Next(WIN32_FIND_DATAW& entry) = 0;
 };
 
-// What the folder walk needs of the file system. The read and write calls fail with the
-// cause in GetLastError, as ReadFileTimes and WriteFileTimes do.
+// What the folder walk needs of the file system. Paths are full paths in their ordinary
+// form, of any length; every call fails with the cause in GetLastError.
 class FolderFileSystem {
 public:
     virtual ~FolderFileSystem() = default;
-    // Starts listing the entries matched by a search pattern ("<folder>\*.*"); on success also
-    // gives the folder's full path: the full path of the pattern cut at its last backslash.
-    // Null when the folder cannot be listed.
-    virtual std::unique_ptr<FolderListing> List(const wchar_t* pattern, std::wstring& folderPath) = 0;
-    virtual bool ReadTimes(const wchar_t* path, FileTimes& times) = 0;
-    virtual bool WriteTimes(const wchar_t* path, const FileTimes& times) = 0;
+    // Starts listing a folder's entries; null when the folder cannot be listed.
+    virtual std::unique_ptr<FolderListing> List(const std::wstring& folder) = 0;
+    // Reads an item's times, writes what change makes of them and gives the stored times,
+    // as ChangeFileTimes does.
+    virtual bool ChangeTimes(const std::wstring& path, const TimesChange& change, FileTimes& stored) = 0;
     // The identity of the folder a path leads to, links followed.
-    virtual bool FolderIdentity(const wchar_t* path, FileIdentity& identity) = 0;
+    virtual bool FolderIdentity(const std::wstring& path, FileIdentity& identity) = 0;
 };
 
-// The platform's file system: FindFirstFileW/FindNextFileW, GetFullPathNameW,
-// ReadFileTimes, WriteFileTimes and GetFileInformationByHandle.
+// The platform's file system, reached through each item's extended-length path.
 class Win32FolderFileSystem final : public FolderFileSystem {
 public:
-    std::unique_ptr<FolderListing> List(const wchar_t* pattern, std::wstring& folderPath) override;
-    bool ReadTimes(const wchar_t* path, FileTimes& times) override;
-    bool WriteTimes(const wchar_t* path, const FileTimes& times) override;
-    bool FolderIdentity(const wchar_t* path, FileIdentity& identity) override;
+    std::unique_ptr<FolderListing> List(const std::wstring& folder) override;
+    bool ChangeTimes(const std::wstring& path, const TimesChange& change, FileTimes& stored) override;
+    bool FolderIdentity(const std::wstring& path, FileIdentity& identity) override;
 };

@@ -1,8 +1,11 @@
 #include "engine/FolderWalk.h"
 
+#include "platform/ItemPath.h"
+#include "platform/Result.h"
+
 #include <shlwapi.h>
 
-#include <cwchar>
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -26,164 +29,131 @@ FileTimes ListedTimes(const WIN32_FIND_DATAW& entry)
             FromFILETIME(entry.ftLastWriteTime)};
 }
 
+void Fold(TimeExtremes& extremes, const FileTimes& times)
+{
+    for (int k = 0; k < TimestampKindCount; ++k) {
+        extremes.earliest[k] = std::min(extremes.earliest[k], times[k]);
+        extremes.latest[k] = std::max(extremes.latest[k], times[k]);
+    }
+}
+
 class FolderWalk {
 public:
     FolderWalk(FolderFileSystem& fileSystem, const HandlingRecord& general, const HandlingRecord& advanced,
-               const ApplyOptions& options, const wchar_t* namePatterns, bool recursive,
-               const WalkFailureReporter& reportFailure)
-        : fileSystem_(fileSystem), general_(general), advanced_(advanced), namePatterns_(namePatterns),
-          recursive_(recursive), excludeSystem_(options.excludeSystem), excludeHidden_(options.excludeHidden),
+               const ApplyOptions& options, const WalkFailureReporter& reportFailure)
+        : fileSystem_(fileSystem), general_(general), advanced_(advanced), options_(options),
+          namePatterns_(NamesNoPattern(options.namePatterns.c_str()) ? nullptr : options.namePatterns.c_str()),
           changeFolders_(general.AnyOperation()), changeFiles_(advanced.AnyOperation()),
           reportFailure_(reportFailure)
     {
-        if (namePatterns_ && NamesNoPattern(namePatterns_))
-            namePatterns_ = nullptr;
     }
 
-    bool Walk(const wchar_t* folder)
+    bool WalkTarget(const std::wstring& folder)
     {
-        TimeExtremes extremes;
-        bool folded = false;
-        FileTimes times;
-        ancestors_.push_back({folder, false, false, {}});
-        const bool listed = WalkEntries(folder, extremes, folded);
-        ancestors_.pop_back();
-        if (!listed)
-            return false;
-        if (!fileSystem_.ReadTimes(folder, times))
-            return Fail(folder);
-        if (!folded) {
-            // An earliest/latest operation on a folder without entries keeps its own time.
-            for (int k = 0; k < TimestampKindCount; ++k)
-                extremes.earliest[k] = extremes.latest[k] = times[k];
-        }
-        if (changeFolders_) {
-            ComputeNewTimes(general_, times, &extremes);
-            if (!fileSystem_.WriteTimes(folder, times))
+        if (options_.recursive) {
+            FileIdentity identity;
+            if (!fileSystem_.FolderIdentity(folder, identity))
                 return Fail(folder);
+            ancestors_.push_back(identity);
         }
-        return true;
+        FileTimes stored;
+        return Walk(folder, stored);
     }
 
 private:
-    bool WalkEntries(const wchar_t* folder, TimeExtremes& extremes, bool& folded)
+    // Walks a folder's entries, then writes the folder and gives the times it then holds
+    // (without folder operations, stored keeps what it held: the folder's listed times).
+    bool Walk(const std::wstring& folder, FileTimes& stored)
     {
-        wchar_t pattern[MAX_PATH];
-        if (!BuildSearchPattern(folder, pattern))
+        TimeExtremes extremes;
+        bool folded = false;
+        if (!WalkEntries(folder, extremes, folded))
+            return false;
+        // Without folder operations a folder's own times matter to no one: its listed ones stand.
+        if (!changeFolders_)
             return true;
-        std::wstring path;
-        std::unique_ptr<FolderListing> listing = fileSystem_.List(pattern, path);
-        if (!listing)
-            return true;
-        if (path.empty() || path.back() != L'\\')
-            path += L'\\';
-        const std::size_t folderLength = path.size();
-        path.reserve(folderLength + MAX_PATH);
+        const auto change = [&](const FileTimes& current) {
+            // An earliest/latest operation on a folder without entries keeps its own time.
+            if (!folded)
+                Fold(extremes, current);
+            return TimesToWrite(general_, current, &extremes);
+        };
+        if (!fileSystem_.ChangeTimes(folder, change, stored))
+            return Fail(folder);
+        return true;
+    }
 
+    bool WalkEntries(const std::wstring& folder, TimeExtremes& extremes, bool& folded)
+    {
+        const std::unique_ptr<FolderListing> listing = fileSystem_.List(folder);
+        if (!listing)
+            return Fail(folder);
         WIN32_FIND_DATAW entry;
-        while (listing->Next(entry)) {
+        for (;;) {
+            if (!listing->Next(entry)) {
+                if (::GetLastError() == ERROR_NO_MORE_FILES)
+                    return true;
+                return Fail(folder);
+            }
             const DWORD attributes = entry.dwFileAttributes;
-            if (excludeSystem_ && (attributes & FILE_ATTRIBUTE_SYSTEM))
+            if (options_.excludeSystem && (attributes & FILE_ATTRIBUTE_SYSTEM))
                 continue;
-            if (excludeHidden_ && (attributes & FILE_ATTRIBUTE_HIDDEN))
+            if (options_.excludeHidden && (attributes & FILE_ATTRIBUTE_HIDDEN))
                 continue;
             FileTimes times = ListedTimes(entry);
             if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
                 if (IsDotName(entry.cFileName))
                     continue;
-                if (recursive_) {
-                    path.resize(folderLength);
-                    path += entry.cFileName;
-                    // A link back to a folder being walked would make the tree endless: it
-                    // counts with its listed times, as a subfolder does without recursion.
-                    const bool loops =
-                        (attributes & FILE_ATTRIBUTE_REPARSE_POINT) && LeadsToAncestor(path.c_str());
-                    if (!loops) {
-                        if (!Walk(path.c_str()))
-                            return false;
-                        if (!fileSystem_.ReadTimes(path.c_str(), times))
-                            return Fail(path.c_str());
-                    }
-                }
+                if (options_.recursive && !WalkSubfolder(JoinPath(folder, entry.cFileName), times))
+                    return false;
             } else if (changeFiles_ && FileNameSelected(entry.cFileName, namePatterns_)) {
-                path.resize(folderLength);
-                path += entry.cFileName;
-                ComputeNewTimes(advanced_, times, nullptr);
-                if (!fileSystem_.WriteTimes(path.c_str(), times) || !fileSystem_.ReadTimes(path.c_str(), times))
-                    return Fail(path.c_str());
+                const std::wstring path = JoinPath(folder, entry.cFileName);
+                const auto change = [&](const FileTimes& current) { return TimesToWrite(advanced_, current, nullptr); };
+                if (!fileSystem_.ChangeTimes(path, change, times))
+                    return Fail(path);
             }
-            for (int k = 0; k < TimestampKindCount; ++k) {
-                if (times[k] < extremes.earliest[k])
-                    extremes.earliest[k] = times[k];
-                if (times[k] > extremes.latest[k])
-                    extremes.latest[k] = times[k];
-            }
+            Fold(extremes, times);
             folded = true;
         }
-        return true;
     }
 
-    bool LeadsToAncestor(const wchar_t* link)
+    // A subfolder that is one of the folders on the current path would make the walk endless,
+    // whether it is a link the listing flags or one a server follows unseen: it is not entered
+    // and counts with its listed times, as a subfolder does without recursion.
+    bool WalkSubfolder(const std::wstring& path, FileTimes& times)
     {
-        FileIdentity target;
-        if (!fileSystem_.FolderIdentity(link, target))
-            return false;
-        for (Ancestor& ancestor : ancestors_) {
-            if (!ancestor.identified) {
-                ancestor.identified = true;
-                ancestor.known = fileSystem_.FolderIdentity(ancestor.path, ancestor.identity);
-            }
-            if (ancestor.known && ancestor.identity == target)
-                return true;
-        }
-        return false;
+        FileIdentity identity;
+        if (!fileSystem_.FolderIdentity(path, identity))
+            return Fail(path);
+        if (std::find(ancestors_.begin(), ancestors_.end(), identity) != ancestors_.end())
+            return true;
+        ancestors_.push_back(identity);
+        const bool walked = Walk(path, times);
+        ancestors_.pop_back();
+        return walked;
     }
 
-    bool Fail(const wchar_t* path)
+    bool Fail(const std::wstring& path)
     {
-        const HRESULT code = HRESULT_FROM_WIN32(::GetLastError());
+        const HRESULT code = LastErrorResult();
         if (reportFailure_)
-            reportFailure_(code, std::wstring(path));
+            reportFailure_(code, path);
         return false;
     }
 
     FolderFileSystem& fileSystem_;
     const HandlingRecord& general_;
     const HandlingRecord& advanced_;
+    const ApplyOptions& options_;
     const wchar_t* namePatterns_;
-    const bool recursive_;
-    const bool excludeSystem_;
-    const bool excludeHidden_;
     const bool changeFolders_;
     const bool changeFiles_;
     const WalkFailureReporter& reportFailure_;
-
-    // The folders on the current path, from the target down; identified only once a link
-    // needs comparing with them.
-    struct Ancestor {
-        const wchar_t* path;
-        bool identified = false;
-        bool known = false;
-        FileIdentity identity;
-    };
-    std::vector<Ancestor> ancestors_;
+    // The identities of the folders on the current path, from the target down.
+    std::vector<FileIdentity> ancestors_;
 };
 
 } // namespace
-
-bool BuildSearchPattern(const wchar_t* folder, wchar_t (&pattern)[MAX_PATH])
-{
-    const std::size_t length = std::wcslen(folder);
-    if (length >= MAX_PATH)
-        return false;
-    std::wmemcpy(pattern, folder, length + 1);
-    // PathAppendW empties the buffer when the result does not fit; an empty or cut pattern
-    // would list something other than the folder's entries.
-    if (!::PathAppendW(pattern, L"*.*"))
-        return false;
-    const std::size_t patternLength = std::wcslen(pattern);
-    return patternLength >= 4 && std::wcscmp(pattern + patternLength - 4, L"\\*.*") == 0;
-}
 
 bool FileNameSelected(const wchar_t* name, const wchar_t* namePatterns)
 {
@@ -193,19 +163,17 @@ bool FileNameSelected(const wchar_t* name, const wchar_t* namePatterns)
 }
 
 bool ApplyToFolder(FolderFileSystem& fileSystem, const HandlingRecord& general, const HandlingRecord& advanced,
-                   const ApplyOptions& options, const wchar_t* folder, const wchar_t* namePatterns,
-                   bool recursive, const WalkFailureReporter& reportFailure)
+                   const ApplyOptions& options, const std::wstring& folder, const WalkFailureReporter& reportFailure)
 {
     if (!general.AnyOperation() && !advanced.AnyOperation())
         return true;
-    FolderWalk walk(fileSystem, general, advanced, options, namePatterns, recursive, reportFailure);
-    return walk.Walk(folder);
+    FolderWalk walk(fileSystem, general, advanced, options, reportFailure);
+    return walk.WalkTarget(folder);
 }
 
 bool ApplyToFolder(const HandlingRecord& general, const HandlingRecord& advanced, const ApplyOptions& options,
-                   const wchar_t* folder, const wchar_t* namePatterns, bool recursive,
-                   const WalkFailureReporter& reportFailure)
+                   const std::wstring& folder, const WalkFailureReporter& reportFailure)
 {
     Win32FolderFileSystem fileSystem;
-    return ApplyToFolder(fileSystem, general, advanced, options, folder, namePatterns, recursive, reportFailure);
+    return ApplyToFolder(fileSystem, general, advanced, options, folder, reportFailure);
 }

@@ -17,7 +17,8 @@ FileTime Candidate(TimestampOperation operation, FileTime old, FileTime value, F
         return value;
     case OpSpecifiedTimeOfDay: {
         const FileTime midnight = LocalMidnight(old);
-        return midnight == InvalidFileTime ? InvalidFileTime : midnight + LocalTimeOfDay(value);
+        const std::uint64_t timeOfDay = LocalTimeOfDay(value);
+        return midnight == InvalidFileTime || timeOfDay == InvalidFileTime ? InvalidFileTime : midnight + timeOfDay;
     }
     case OpCurrentDateTime:
         return now;
@@ -32,6 +33,14 @@ FileTime Candidate(TimestampOperation operation, FileTime old, FileTime value, F
     default:
         return old;
     }
+}
+
+// Whether the operation of a kind gives it a new value; unknown codes act like "Don't change".
+bool Changes(TimestampOperation operation, const TimeExtremes* extremes)
+{
+    if (operation == OpEarliestEntry || operation == OpLatestEntry)
+        return extremes != nullptr;
+    return operation > OpDontChange && operation < OpEarliestEntry;
 }
 
 } // namespace
@@ -70,4 +79,14 @@ void ComputeNewTimes(const HandlingRecord& options, FileTimes& times, const Time
             break;
         }
     }
+}
+
+FileTimes TimesToWrite(const HandlingRecord& options, const FileTimes& current, const TimeExtremes* extremes)
+{
+    FileTimes times = current;
+    ComputeNewTimes(options, times, extremes);
+    for (int k = 0; k < TimestampKindCount; ++k)
+        if (!Changes(options.operation[k], extremes))
+            times[k] = InvalidFileTime;
+    return times;
 }

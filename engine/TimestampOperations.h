@@ -41,3 +41,8 @@ struct TimeExtremes {
 // Replaces times by their new values. Without extremes, the earliest/latest operations act
 // like "Don't change".
 void ComputeNewTimes(const HandlingRecord& options, FileTimes& times, const TimeExtremes* extremes);
+
+// What to write to an item whose times are current: the new value of each kind that changes,
+// InvalidFileTime for each kind left as it is ("Don't change" or an unknown code, an
+// earliest/latest operation without extremes, a value that does not convert).
+FileTimes TimesToWrite(const HandlingRecord& options, const FileTimes& current, const TimeExtremes* extremes);

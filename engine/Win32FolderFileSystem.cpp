@@ -1,15 +1,18 @@
 #include "engine/FolderFileSystem.h"
 
-#include "engine/FileTimeAccess.h"
 #include "platform/Handles.h"
+#include "platform/ItemPath.h"
 
-#include <string_view>
+#include <cstring>
 
 namespace {
 
 class Win32FolderListing final : public FolderListing {
 public:
-    Win32FolderListing(FindHandle search, const WIN32_FIND_DATAW& first) : search_(std::move(search)), first_(first) {}
+    Win32FolderListing(FindHandle search, const WIN32_FIND_DATAW& first) : search_(std::move(search)), first_(first)
+    {
+        pendingFirst_ = static_cast<bool>(search_);
+    }
 
     bool Next(WIN32_FIND_DATAW& entry) override
     {
@@ -18,53 +21,60 @@ public:
             entry = first_;
             return true;
         }
+        if (!search_) {
+            ::SetLastError(ERROR_NO_MORE_FILES);
+            return false;
+        }
         return ::FindNextFileW(search_.get(), &entry) != FALSE;
     }
 
 private:
     FindHandle search_;
     WIN32_FIND_DATAW first_;
-    bool pendingFirst_ = true;
+    bool pendingFirst_ = false;
 };
 
 } // namespace
 
-std::unique_ptr<FolderListing> Win32FolderFileSystem::List(const wchar_t* pattern, std::wstring& folderPath)
+std::unique_ptr<FolderListing> Win32FolderFileSystem::List(const std::wstring& folder)
 {
-    WIN32_FIND_DATAW first;
-    FindHandle search(::FindFirstFileW(pattern, &first));
-    if (!search)
+    WIN32_FIND_DATAW first{};
+    FindHandle search(::FindFirstFileW(ItemPath(JoinPath(folder, L"*")).c_str(), &first));
+    // A folder's listing holds "." and ".."; a drive root has neither, and an empty root
+    // answers "file not found": a folder without entries, not a failure.
+    if (!search && ::GetLastError() != ERROR_FILE_NOT_FOUND)
         return nullptr;
-    wchar_t full[MAX_PATH];
-    wchar_t* namePart = nullptr;
-    const DWORD length = ::GetFullPathNameW(pattern, MAX_PATH, full, &namePart);
-    if (length == 0 || length >= MAX_PATH)
-        return nullptr;
-    std::wstring_view path(full, length);
-    const auto cut = path.find_last_of(L'\\');
-    if (cut == std::wstring_view::npos)
-        return nullptr;
-    folderPath.assign(path.substr(0, cut));
     return std::make_unique<Win32FolderListing>(std::move(search), first);
 }
 
-bool Win32FolderFileSystem::ReadTimes(const wchar_t* path, FileTimes& times)
+bool Win32FolderFileSystem::ChangeTimes(const std::wstring& path, const TimesChange& change, FileTimes& stored)
 {
-    return ReadFileTimes(path, times);
+    return ChangeFileTimes(path.c_str(), change, stored);
 }
 
-bool Win32FolderFileSystem::WriteTimes(const wchar_t* path, const FileTimes& times)
+bool Win32FolderFileSystem::FolderIdentity(const std::wstring& path, FileIdentity& identity)
 {
-    return WriteFileTimes(path, times);
-}
-
-bool Win32FolderFileSystem::FolderIdentity(const wchar_t* path, FileIdentity& identity)
-{
-    FileHandle folder(::CreateFileW(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    BY_HANDLE_FILE_INFORMATION information;
-    if (!folder || !::GetFileInformationByHandle(folder.get(), &information))
+    FileHandle folder(::CreateFileW(ItemPath(path).c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!folder)
         return false;
-    identity = {information.dwVolumeSerialNumber, information.nFileIndexHigh, information.nFileIndexLow};
+    FILE_ID_INFO info{};
+    if (::GetFileInformationByHandleEx(folder.get(), FileIdInfo, &info, sizeof info)) {
+        identity.volume = info.VolumeSerialNumber;
+        static_assert(sizeof info.FileId.Identifier == sizeof identity.id);
+        std::memcpy(identity.id.data(), info.FileId.Identifier, identity.id.size());
+        return true;
+    }
+    // FileIdInfo came with Windows 8 and Server 2012, and not every file system offers it;
+    // there the 64-bit index is the identity (the file systems with 128-bit identifiers offer
+    // FileIdInfo).
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!::GetFileInformationByHandle(folder.get(), &information))
+        return false;
+    identity = {};
+    identity.volume = information.dwVolumeSerialNumber;
+    const ULONGLONG index = (static_cast<ULONGLONG>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
+    std::memcpy(identity.id.data(), &index, sizeof index);
     return true;
 }

@@ -1,7 +1,10 @@
+#include "app/CommandLine.h"
 #include "app/Dialog.h"
 #include "app/ResultText.h"
 #include "engine/FileTimeAccess.h"
 #include "framework/Module.h"
+#include "platform/Handles.h"
+#include "platform/ItemPath.h"
 #include "tests/support/MessageBoxCapture.h"
 #include "tests/support/PrivateDesktop.h"
 #include "tests/support/WindowTestSupport.h"
@@ -38,6 +41,22 @@ void ChooseOnGeneralPage(CDialog& sheet, TimestampKind kind, TimestampOperation 
     page.operation[kind] = operation;
     page.value[kind] = value;
     page.ExchangeData(false);
+}
+
+std::wstring ControlText(HWND page, int id)
+{
+    wchar_t text[1024] = {};
+    ::GetDlgItemTextW(page, id, text, 1024);
+    return text;
+}
+
+// Makes a file the ordinary path could not name (a trailing blank, or beyond MAX_PATH).
+void MakeExactFile(const std::wstring& path, FileTime write)
+{
+    FileHandle file(::CreateFileW(ItemPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    ASSERT_TRUE(file.valid()) << ::GetLastError();
+    file.reset();
+    ASSERT_TRUE(WriteFileTimes(path.c_str(), FileTimes{InvalidFileTime, write, write}));
 }
 
 // Clicks one of the sheet's buttons (IDOK, IDCANCEL, kApplyNowButton) as the user would.
@@ -173,6 +192,87 @@ TEST_F(SheetTest, FailedWriteShowsOneErrorBoxAndKeepsTheSheetOpen)
     EXPECT_TRUE(sheet.GetActivePage());
     EXPECT_EQ(TimesOf(locked)[LastWrite], before[LastWrite]);
     ::DestroyWindow(hwnd);
+}
+
+TEST_F(SheetTest, FileWithATrailingBlankIsTheItemShownAndWritten)
+{
+    const std::wstring plain = folder.Child(L"x");
+    const std::wstring blank = folder.Child(L"x ");
+    MakeExactFile(plain, kSecond);
+    MakeExactFile(blank, kSecond);
+    CDialog sheet(blank);
+    HWND hwnd = sheet.Create();
+    ASSERT_TRUE(hwnd);
+    EXPECT_EQ(ControlText(sheet.GeneralPage().m_hWnd, IDC_DISPLAY_NAME), L"x ");
+    EXPECT_EQ(ControlText(sheet.GeneralPage().m_hWnd, IDC_LOCATION), folder.Path());
+    ChooseOnGeneralPage(sheet, LastWrite, OpSpecifiedDateTime, kFirst);
+    Press(hwnd, IDOK);
+    PumpPendingMessages();
+    EXPECT_FALSE(::IsWindow(hwnd));
+    EXPECT_EQ(TimesOf(blank)[LastWrite], kFirst);
+    EXPECT_EQ(TimesOf(plain)[LastWrite], kSecond);
+}
+
+TEST_F(SheetTest, FileFarBeyondMaxPathIsShownAndWritten)
+{
+    std::wstring deep = folder.Path();
+    for (wchar_t part : {L'p', L'q', L'r', L's'}) {
+        deep += L"\\" + std::wstring(110, part);
+        ASSERT_TRUE(::CreateDirectoryW(ItemPath(deep).c_str(), nullptr));
+    }
+    const std::wstring file = deep + L"\\deep.txt";
+    ASSERT_GT(file.size(), 450u);
+    MakeExactFile(file, kSecond);
+    {
+        CDialog sheet(file);
+        HWND hwnd = sheet.Create();
+        ASSERT_TRUE(hwnd);
+        EXPECT_FALSE(sheet.GeneralPage().isFolder);
+        EXPECT_EQ(sheet.GeneralPage().displayName, L"deep.txt");
+        EXPECT_EQ(ControlText(sheet.GeneralPage().m_hWnd, IDC_LOCATION), deep);
+        EXPECT_EQ(sheet.GeneralPage().value[LastWrite], kSecond);
+        ChooseOnGeneralPage(sheet, LastWrite, OpSpecifiedDateTime, kFirst);
+        Press(hwnd, IDOK);
+        PumpPendingMessages();
+        EXPECT_FALSE(::IsWindow(hwnd));
+    }
+    EXPECT_EQ(TimesOf(file)[LastWrite], kFirst);
+}
+
+TEST_F(SheetTest, QuotedDriveRootFromTheVerbOpensTheRootFolder)
+{
+    // What the verb's "%1" gives for a drive root. Nothing is applied: the sheet is only shown.
+    const StartRequest request = DecideStartAction(L"\"C:\\\"", folder.Path());
+    ASSERT_EQ(request.targetPath, L"C:\\");
+    CDialog sheet(request.targetPath);
+    HWND hwnd = sheet.Create();
+    ASSERT_TRUE(hwnd);
+    EXPECT_TRUE(sheet.GeneralPage().isFolder);
+    EXPECT_EQ(TabCount(hwnd), 2);
+    EXPECT_EQ(sheet.AdvancedPage().location, L"C:\\");
+    EXPECT_EQ(ControlText(sheet.GeneralPage().m_hWnd, IDC_LOCATION), L"C:\\");
+    Press(hwnd, IDCANCEL);
+    PumpPendingMessages();
+    EXPECT_FALSE(::IsWindow(hwnd));
+}
+
+TEST_F(SheetTest, FolderOperationsOnATargetThatBecameAFileLeaveItsTimes)
+{
+    // Built for a folder, applied to a file of the same name: the entry operations have no
+    // entries to take from and leave their kinds, never the search's starting value.
+    const std::wstring target = folder.MakeFolder(L"changing");
+    CDialog sheet(target);
+    HWND hwnd = sheet.Create();
+    ASSERT_TRUE(hwnd);
+    ASSERT_TRUE(::RemoveDirectoryW(target.c_str()));
+    MakeExactFile(target, kSecond);
+    ChooseOnGeneralPage(sheet, LastWrite, OpLatestEntry, 0);
+    ChooseOnGeneralPage(sheet, LastAccess, OpSpecifiedDateTime, kFirst);
+    Press(hwnd, IDOK);
+    PumpPendingMessages();
+    EXPECT_FALSE(::IsWindow(hwnd));
+    EXPECT_EQ(TimesOf(target)[LastWrite], kSecond);
+    EXPECT_EQ(TimesOf(target)[LastAccess], kFirst);
 }
 
 } // namespace

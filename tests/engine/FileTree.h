@@ -5,8 +5,9 @@
 #include <string>
 
 // The tree that the test run prepares on the Linux side (tests/engine/file-tree.sh), named
-// by CHRONSET_ENGINE_TREE in its Windows form: loop\a\b\up links back to loop, and
-// locked\immutable.txt cannot be changed (when the file system allows making it so).
+// by CHRONSET_ENGINE_TREE in its Windows form: loop\a\b\up and loop\a\back link back to
+// loop; names holds "x" and "x " (trailing blank); DeepFile() lies more than 400 characters
+// below deep; locked\immutable.txt cannot be changed (when the file system allows making it so).
 class FileTree {
 public:
     FileTree()
@@ -37,6 +38,14 @@ public:
     }
 
     std::wstring Path(const std::wstring& relative) const { return root_ + L"\\" + relative; }
+
+    std::wstring DeepFile() const
+    {
+        std::wstring path = Path(L"deep");
+        for (wchar_t part : {L'd', L'e', L'f', L'g'})
+            path += L"\\" + std::wstring(110, part);
+        return path + L"\\file.txt";
+    }
 
 private:
     std::wstring root_;

@@ -25,16 +25,23 @@ std::wstring NameOf(const std::wstring& path)
 
 class MemoryListing final : public FolderListing {
 public:
-    MemoryListing(MemoryFileSystem& fileSystem, std::wstring folder, std::vector<std::wstring> names)
-        : fileSystem_(fileSystem), folder_(std::move(folder)), names_(std::move(names))
+    MemoryListing(MemoryFileSystem& fileSystem, std::wstring folder, std::vector<std::wstring> names,
+                  DWORD breaksAfter)
+        : fileSystem_(fileSystem), folder_(std::move(folder)), names_(std::move(names)), breaksAfter_(breaksAfter)
     {
     }
 
     bool Next(WIN32_FIND_DATAW& entry) override
     {
-        while (next_ < names_.size())
+        while (next_ < names_.size()) {
+            if (breaksAfter_ && next_ == breaksAfter_) {
+                ::SetLastError(ERROR_NETNAME_DELETED);
+                return false;
+            }
             if (fileSystem_.EntryRecord(folder_, names_[next_++], entry))
                 return true;
+        }
+        ::SetLastError(ERROR_NO_MORE_FILES);
         return false;
     }
 
@@ -42,6 +49,7 @@ private:
     MemoryFileSystem& fileSystem_;
     std::wstring folder_;
     std::vector<std::wstring> names_;
+    DWORD breaksAfter_;
     std::size_t next_ = 0;
 };
 
@@ -141,9 +149,10 @@ bool MemoryFileSystem::EntryRecord(const std::wstring& folder, const std::wstrin
     const auto link = items_.find(Resolve(folder) + L"\\" + name);
     if (link != items_.end() && !link->second.linkTarget.empty() && link->second.listedAsLink)
         entry.dwFileAttributes |= FILE_ATTRIBUTE_REPARSE_POINT;
-    entry.ftCreationTime = ToFILETIME(item->times[Creation]);
-    entry.ftLastAccessTime = ToFILETIME(item->times[LastAccess]);
-    entry.ftLastWriteTime = ToFILETIME(item->times[LastWrite]);
+    const FileTimes& listed = item->listedLagging ? item->listedTimes : item->times;
+    entry.ftCreationTime = ToFILETIME(listed[Creation]);
+    entry.ftLastAccessTime = ToFILETIME(listed[LastAccess]);
+    entry.ftLastWriteTime = ToFILETIME(listed[LastWrite]);
     if (path == deleteAfterListing_) {
         items_.erase(Resolve(path));
         Find(folder)->entries.erase(std::find(Find(folder)->entries.begin(), Find(folder)->entries.end(), name));
@@ -151,64 +160,59 @@ bool MemoryFileSystem::EntryRecord(const std::wstring& folder, const std::wstrin
     return true;
 }
 
-std::unique_ptr<FolderListing> MemoryFileSystem::List(const wchar_t* pattern, std::wstring& folderPath)
+std::unique_ptr<FolderListing> MemoryFileSystem::List(const std::wstring& folder)
 {
-    const std::wstring text(pattern);
-    log_.push_back(L"list " + text);
-    const std::wstring suffix = L"\\*.*";
-    if (text.size() < suffix.size() || text.compare(text.size() - suffix.size(), suffix.size(), suffix) != 0) {
-        ::SetLastError(ERROR_INVALID_NAME);
-        return nullptr;
-    }
-    std::wstring folder = text.substr(0, text.size() - suffix.size());
+    log_.push_back(L"list " + folder);
     const Item* item = Find(folder);
-    if (!item || !item->folder || !item->listable) {
-        ::SetLastError(ERROR_PATH_NOT_FOUND);
+    if (!item || !item->folder || item->listError) {
+        ::SetLastError(item && item->listError ? item->listError : ERROR_PATH_NOT_FOUND);
         return nullptr;
     }
     std::vector<std::wstring> names = {L".", L".."};
     names.insert(names.end(), item->entries.begin(), item->entries.end());
-    folderPath = folder;
-    return std::make_unique<MemoryListing>(*this, std::move(folder), std::move(names));
+    return std::make_unique<MemoryListing>(*this, WithoutTrailingBackslash(folder), std::move(names),
+                                           item->listBreaksAfter);
 }
 
-bool MemoryFileSystem::ReadTimes(const wchar_t* path, FileTimes& times)
+bool MemoryFileSystem::ChangeTimes(const std::wstring& path, const TimesChange& change, FileTimes& stored)
 {
-    log_.push_back(L"read " + std::wstring(path));
-    const Item* item = Find(path);
+    log_.push_back(L"read " + path);
+    Item* item = Find(path);
     if (!item || item->readError) {
         ::SetLastError(item ? item->readError : ERROR_FILE_NOT_FOUND);
         return false;
     }
-    times = item->times;
+    const FileTimes wanted = change(item->times);
+    if (wanted != FileTimes{InvalidFileTime, InvalidFileTime, InvalidFileTime}) {
+        log_.push_back(L"write " + path);
+        if (item->writeError) {
+            ::SetLastError(item->writeError);
+            return false;
+        }
+        for (int k = 0; k < TimestampKindCount; ++k) {
+            if (wanted[k] != InvalidFileTime)
+                item->times[k] = wholeSeconds_ ? wanted[k] - wanted[k] % TicksPerSecond : wanted[k];
+        }
+        item->listedLagging = false;
+    }
+    stored = item->times;
     return true;
 }
 
-bool MemoryFileSystem::WriteTimes(const wchar_t* path, const FileTimes& times)
+bool MemoryFileSystem::FolderIdentity(const std::wstring& path, FileIdentity& identity)
 {
-    log_.push_back(L"write " + std::wstring(path));
-    Item* item = Find(path);
-    if (!item || item->writeError) {
-        ::SetLastError(item ? item->writeError : ERROR_FILE_NOT_FOUND);
-        return false;
-    }
-    for (int k = 0; k < TimestampKindCount; ++k) {
-        if (times[k] == InvalidFileTime)
-            continue;
-        item->times[k] = wholeSeconds_ ? times[k] - times[k] % TicksPerSecond : times[k];
-    }
-    return true;
-}
-
-bool MemoryFileSystem::FolderIdentity(const wchar_t* path, FileIdentity& identity)
-{
-    log_.push_back(L"identify " + std::wstring(path));
+    log_.push_back(L"identify " + path);
     const std::wstring resolved = Resolve(path);
-    if (!items_.count(resolved)) {
-        ::SetLastError(ERROR_PATH_NOT_FOUND);
+    const auto item = items_.find(resolved);
+    if (item == items_.end() || item->second.identifyError) {
+        ::SetLastError(item == items_.end() ? ERROR_PATH_NOT_FOUND : item->second.identifyError);
         return false;
     }
-    const auto found = identities_.emplace(resolved, static_cast<DWORD>(identities_.size() + 1)).first;
-    identity = {1, 0, found->second};
+    const auto found = identities_.emplace(resolved, static_cast<unsigned>(identities_.size() + 1)).first;
+    identity = {};
+    identity.volume = 1;
+    // The number sits in the identifier's high half, where a 64-bit index would not reach.
+    identity.id[15] = static_cast<BYTE>(found->second);
+    identity.id[14] = static_cast<BYTE>(found->second >> 8);
     return true;
 }

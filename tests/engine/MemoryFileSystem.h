@@ -20,7 +20,11 @@ public:
         bool listedAsLink = true;           // its entry carries FILE_ATTRIBUTE_REPARSE_POINT
         DWORD readError = 0;                // non-zero: reads fail with this error
         DWORD writeError = 0;               // non-zero: writes fail with this error
-        bool listable = true;
+        DWORD listError = 0;                // non-zero: listing it fails with this error
+        DWORD listBreaksAfter = 0;          // non-zero: its listing fails after so many entries
+        DWORD identifyError = 0;            // non-zero: identifying it fails with this error
+        bool listedLagging = false;         // its entry shows listedTimes, not its real times
+        FileTimes listedTimes = {};
     };
 
     Item& AddFolder(const std::wstring& path, const FileTimes& times, DWORD attributes = 0);
@@ -34,14 +38,13 @@ public:
     // Writes keep only whole seconds, as a coarse file system does.
     void KeepWholeSeconds() { wholeSeconds_ = true; }
 
-    // "list P", "read P", "write P" and "identify P" lines in call order.
+    // "list P", "read P", "write P" (only where a kind changes) and "identify P" lines in call order.
     const std::vector<std::wstring>& Log() const { return log_; }
     std::size_t Count(const std::wstring& prefix) const;
 
-    std::unique_ptr<FolderListing> List(const wchar_t* pattern, std::wstring& folderPath) override;
-    bool ReadTimes(const wchar_t* path, FileTimes& times) override;
-    bool WriteTimes(const wchar_t* path, const FileTimes& times) override;
-    bool FolderIdentity(const wchar_t* path, FileIdentity& identity) override;
+    std::unique_ptr<FolderListing> List(const std::wstring& folder) override;
+    bool ChangeTimes(const std::wstring& path, const TimesChange& change, FileTimes& stored) override;
+    bool FolderIdentity(const std::wstring& path, FileIdentity& identity) override;
 
     // Gives an entry's record, and forgets an item listed for deletion.
     bool EntryRecord(const std::wstring& folder, const std::wstring& name, WIN32_FIND_DATAW& entry);
@@ -52,7 +55,7 @@ private:
     Item& Add(const std::wstring& path, Item item);
 
     std::map<std::wstring, Item> items_;
-    std::map<std::wstring, DWORD> identities_;
+    std::map<std::wstring, unsigned> identities_;
     std::vector<std::wstring> log_;
     std::wstring deleteAfterListing_;
     bool wholeSeconds_ = false;

@@ -36,6 +36,46 @@ TEST(FileTimeAccess, ReadsOnlyTheKindsAskedFor)
     EXPECT_EQ(access, SetAccess);
 }
 
+TEST(FileTimeAccess, ChangeComputesFromTheTimesReadAndWritesOnlyItsKinds)
+{
+    TempFolder temp;
+    const std::wstring file = temp.MakeFile(L"a.txt");
+    ASSERT_TRUE(WriteFileTimes(file.c_str(), {InvalidFileTime, SetAccess, SetWrite}));
+    FileTimes seen{};
+    FileTimes stored{};
+    ASSERT_TRUE(ChangeFileTimes(
+        file.c_str(),
+        [&](const FileTimes& current) {
+            seen = current;
+            return FileTimes{InvalidFileTime, InvalidFileTime, current[LastWrite] + TicksPerDay};
+        },
+        stored));
+    EXPECT_EQ(seen[LastAccess], SetAccess);
+    EXPECT_EQ(seen[LastWrite], SetWrite);
+    EXPECT_EQ(stored[LastAccess], SetAccess);
+    EXPECT_EQ(stored[LastWrite], SetWrite + TicksPerDay);
+    FileTimes read{};
+    ASSERT_TRUE(ReadFileTimes(file.c_str(), read));
+    EXPECT_EQ(read, stored);
+
+    // Nothing to write: the times are only read.
+    ASSERT_TRUE(ChangeFileTimes(
+        file.c_str(), [](const FileTimes&) { return FileTimes{InvalidFileTime, InvalidFileTime, InvalidFileTime}; },
+        stored));
+    EXPECT_EQ(stored, read);
+
+    bool called = false;
+    EXPECT_FALSE(ChangeFileTimes(
+        temp.Child(L"missing.txt").c_str(),
+        [&](const FileTimes& current) {
+            called = true;
+            return current;
+        },
+        stored));
+    EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_FALSE(called);
+}
+
 TEST(FileTimeAccess, MissingItemsFailWithTheCause)
 {
     TempFolder temp;

@@ -63,7 +63,9 @@ protected:
 
     bool Walk(const HandlingRecord& general, const HandlingRecord& advanced, const wchar_t* patterns, bool recursive)
     {
-        return ApplyToFolder(general, advanced, options, temp.Path().c_str(), patterns, recursive,
+        options.namePatterns = patterns ? patterns : L"";
+        options.recursive = recursive;
+        return ApplyToFolder(general, advanced, options, temp.Path(),
                              [this](HRESULT code, const std::wstring& path) { failures.push_back({code, path}); });
     }
 
@@ -114,22 +116,28 @@ TEST_F(FolderWalkFilesTest, EveryFileOfTheTreeGetsTheSameCurrentTime)
     EXPECT_EQ(WriteTimeOf(hidden), UtcTime(2009, 1, 1));
 }
 
-// Deletes a file the moment the listing hands out its entry.
-class DeletingFileSystem final : public FolderFileSystem {
+// The platform's file system, counting the listings, and deleting a file the moment the
+// listing hands out its entry.
+class WatchedFileSystem final : public FolderFileSystem {
 public:
-    explicit DeletingFileSystem(std::wstring victim) : victim_(std::move(victim)) {}
+    explicit WatchedFileSystem(std::wstring victim = std::wstring()) : victim_(std::move(victim)) {}
 
-    std::unique_ptr<FolderListing> List(const wchar_t* pattern, std::wstring& folderPath) override
+    std::unique_ptr<FolderListing> List(const std::wstring& folder) override
     {
-        std::unique_ptr<FolderListing> listing = platform_.List(pattern, folderPath);
-        return listing ? std::make_unique<Listing>(std::move(listing), folderPath, victim_) : nullptr;
+        listed.push_back(folder);
+        std::unique_ptr<FolderListing> listing = platform_.List(folder);
+        return listing ? std::make_unique<Listing>(std::move(listing), folder, victim_) : nullptr;
     }
-    bool ReadTimes(const wchar_t* path, FileTimes& times) override { return platform_.ReadTimes(path, times); }
-    bool WriteTimes(const wchar_t* path, const FileTimes& times) override { return platform_.WriteTimes(path, times); }
-    bool FolderIdentity(const wchar_t* path, FileIdentity& identity) override
+    bool ChangeTimes(const std::wstring& path, const TimesChange& change, FileTimes& stored) override
+    {
+        return platform_.ChangeTimes(path, change, stored);
+    }
+    bool FolderIdentity(const std::wstring& path, FileIdentity& identity) override
     {
         return platform_.FolderIdentity(path, identity);
     }
+
+    std::vector<std::wstring> listed;
 
 private:
     class Listing final : public FolderListing {
@@ -160,11 +168,11 @@ private:
 
 TEST_F(FolderWalkFilesTest, FileDeletedBetweenListingAndWritingStopsTheWalk)
 {
-    DeletingFileSystem fileSystem(b);
+    WatchedFileSystem fileSystem(b);
     const FileTime folderValue = UtcTime(2019, 9, 9);
     const bool finished =
         ApplyToFolder(fileSystem, Operations(OpDontChange, OpSpecifiedDateTime, folderValue),
-                      Operations(OpDontChange, OpCurrentDateTime), options, temp.Path().c_str(), nullptr, false,
+                      Operations(OpDontChange, OpCurrentDateTime), options, temp.Path(),
                       [this](HRESULT code, const std::wstring& path) { failures.push_back({code, path}); });
     EXPECT_FALSE(finished);
     ASSERT_EQ(failures.size(), 1u);
@@ -173,7 +181,20 @@ TEST_F(FolderWalkFilesTest, FileDeletedBetweenListingAndWritingStopsTheWalk)
     EXPECT_NE(WriteTimeOf(temp.Path()), folderValue);
 }
 
-TEST(FolderWalkFileTree, LinkBackToAnAncestorEnds)
+ApplyOptions Recursive(const wchar_t* patterns = L"")
+{
+    ApplyOptions options;
+    options.recursive = true;
+    options.namePatterns = patterns;
+    return options;
+}
+
+WalkFailureReporter Collect(std::vector<Failure>& failures)
+{
+    return [&failures](HRESULT code, const std::wstring& path) { failures.push_back({code, path}); };
+}
+
+TEST(FolderWalkFileTree, TwoLinksBackToAncestorsEndTheWalkAtOnce)
 {
     const FileTree tree;
     if (!tree.Exists())
@@ -183,15 +204,66 @@ TEST(FolderWalkFileTree, LinkBackToAnAncestorEnds)
     for (const wchar_t* folder : {L"loop", L"loop\\a", L"loop\\a\\b"})
         ASSERT_TRUE(WriteFileTimes(tree.Path(folder).c_str(), Times(UtcTime(2000, 1, 1))));
     std::vector<Failure> failures;
+    WatchedFileSystem fileSystem;
     HandlingRecord advanced = Operations(OpDontChange, OpSpecifiedDateTime, UtcTime(2021, 3, 3));
-    const bool finished = ApplyToFolder(Operations(OpDontChange, OpLatestEntry), advanced, ApplyOptions{},
-                                        loop.c_str(), nullptr, true,
-                                        [&](HRESULT code, const std::wstring& path) { failures.push_back({code, path}); });
-    EXPECT_TRUE(finished);
+    EXPECT_TRUE(ApplyToFolder(fileSystem, Operations(OpDontChange, OpLatestEntry), advanced, Recursive(), loop,
+                              Collect(failures)));
     EXPECT_TRUE(failures.empty());
+    // Each real folder is listed once; neither link is entered.
+    EXPECT_EQ(fileSystem.listed, (std::vector<std::wstring>{loop, tree.Path(L"loop\\a"), tree.Path(L"loop\\a\\b")}));
     EXPECT_EQ(WriteTimeOf(tree.Path(L"loop\\a\\b\\g.txt")), UtcTime(2021, 3, 3));
     EXPECT_EQ(WriteTimeOf(tree.Path(L"loop\\a\\f.txt")), UtcTime(2021, 3, 3));
     EXPECT_EQ(WriteTimeOf(loop), UtcTime(2021, 3, 3));
+}
+
+TEST(FolderWalkFileTree, OnlyTheNameWithTheTrailingBlankChanges)
+{
+    const FileTree tree;
+    if (!tree.Exists())
+        GTEST_SKIP() << "the test tree (CHRONSET_ENGINE_TREE) was not prepared";
+    const std::wstring plain = tree.Path(L"names\\x");
+    const std::wstring blank = tree.Path(L"names\\x ");
+    ASSERT_TRUE(WriteFileTimes(plain.c_str(), Times(UtcTime(2002, 2, 2))));
+    ASSERT_TRUE(WriteFileTimes(blank.c_str(), Times(UtcTime(2003, 3, 3))));
+    EXPECT_EQ(WriteTimeOf(plain), UtcTime(2002, 2, 2));
+    EXPECT_EQ(WriteTimeOf(blank), UtcTime(2003, 3, 3));
+
+    // In a walk: "x?" selects "x " alone.
+    std::vector<Failure> failures;
+    EXPECT_TRUE(ApplyToFolder(Operations(OpDontChange, OpDontChange),
+                              Operations(OpDontChange, OpSpecifiedDateTime, UtcTime(2024, 4, 4)), Recursive(L"x?"),
+                              tree.Path(L"names"), Collect(failures)));
+    EXPECT_TRUE(failures.empty());
+    EXPECT_EQ(WriteTimeOf(blank), UtcTime(2024, 4, 4));
+    EXPECT_EQ(WriteTimeOf(plain), UtcTime(2002, 2, 2));
+
+    // As the item itself.
+    FileTimes stored{};
+    ASSERT_TRUE(ChangeFileTimes(
+        blank.c_str(), [](const FileTimes&) { return FileTimes{InvalidFileTime, InvalidFileTime, UtcTime(2025, 5, 5)}; },
+        stored));
+    EXPECT_EQ(stored[LastWrite], UtcTime(2025, 5, 5));
+    EXPECT_EQ(WriteTimeOf(blank), UtcTime(2025, 5, 5));
+    EXPECT_EQ(WriteTimeOf(plain), UtcTime(2002, 2, 2));
+}
+
+TEST(FolderWalkFileTree, FileFarBeyondTheOldPathLimitIsReached)
+{
+    const FileTree tree;
+    if (!tree.Exists())
+        GTEST_SKIP() << "the test tree (CHRONSET_ENGINE_TREE) was not prepared";
+    const std::wstring file = tree.DeepFile();
+    ASSERT_GT(file.size(), 400u + tree.Path(L"deep").size());
+    ASSERT_TRUE(WriteFileTimes(file.c_str(), Times(UtcTime(2002, 2, 2))));
+    EXPECT_EQ(WriteTimeOf(file), UtcTime(2002, 2, 2));
+
+    std::vector<Failure> failures;
+    const HandlingRecord general = Operations(OpDontChange, OpLatestEntry);
+    EXPECT_TRUE(ApplyToFolder(general, Operations(OpDontChange, OpSpecifiedDateTime, UtcTime(2024, 4, 4)),
+                              Recursive(), tree.Path(L"deep"), Collect(failures)));
+    EXPECT_TRUE(failures.empty());
+    EXPECT_EQ(WriteTimeOf(file), UtcTime(2024, 4, 4));
+    EXPECT_EQ(WriteTimeOf(tree.Path(L"deep")), UtcTime(2024, 4, 4));
 }
 
 TEST(FolderWalkFileTree, ImmutableFileStopsTheWalkNamingIt)
@@ -203,9 +275,8 @@ TEST(FolderWalkFileTree, ImmutableFileStopsTheWalkNamingIt)
     ASSERT_TRUE(WriteFileTimes(locked.c_str(), Times(UtcTime(2006, 1, 1))));
     std::vector<Failure> failures;
     const bool finished = ApplyToFolder(Operations(OpDontChange, OpCurrentDateTime),
-                                        Operations(OpDontChange, OpCurrentDateTime), ApplyOptions{}, locked.c_str(),
-                                        L"", false,
-                                        [&](HRESULT code, const std::wstring& path) { failures.push_back({code, path}); });
+                                        Operations(OpDontChange, OpCurrentDateTime), ApplyOptions{}, locked,
+                                        Collect(failures));
     EXPECT_FALSE(finished);
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_EQ(failures[0].code, HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED));

@@ -151,4 +151,38 @@ TEST(ComputeNewTimes, FailedLocalConversionGivesTheInvalidTime)
     EXPECT_EQ(result[LastWrite], unconvertible - unconvertible % TicksPerMinute);
 }
 
+TEST(ComputeNewTimes, TimeOfDayFromAnUnconvertiblePickerLeavesTheKind)
+{
+    // The all-ones value would otherwise read as 5 h 36 min past midnight.
+    HandlingRecord record = Record(OpDontChange, OpDontChange, OpSpecifiedTimeOfDay);
+    record.value[LastWrite] = InvalidFileTime;
+    EXPECT_EQ(LocalTimeOfDay(InvalidFileTime), InvalidFileTime);
+    EXPECT_EQ(Apply(record)[LastWrite], InvalidFileTime);
+    EXPECT_EQ(TimesToWrite(record, OldTimes(), nullptr)[LastWrite], InvalidFileTime);
+}
+
+TEST(TimesToWrite, OnlyTheKindsThatChangeAreWritten)
+{
+    // "Don't change" and unknown codes are never written, even where a "same as" row reads them.
+    HandlingRecord record = Record(OpDontChange, 42, OpSameAsFirstOther);
+    EXPECT_EQ(TimesToWrite(record, OldTimes(), nullptr), (FileTimes{InvalidFileTime, InvalidFileTime, OldCreation}));
+    record = Record(OpSpecifiedDateTime, OpCurrentDateTime, -1);
+    EXPECT_EQ(TimesToWrite(record, OldTimes(), nullptr), (FileTimes{record.value[Creation], record.now, InvalidFileTime}));
+    EXPECT_EQ(TimesToWrite(HandlingRecord{}, OldTimes(), nullptr),
+              (FileTimes{InvalidFileTime, InvalidFileTime, InvalidFileTime}));
+}
+
+TEST(TimesToWrite, EntryOperationsNeedTheExtremes)
+{
+    // A file (or a folder target that has become one) has no entries: never the search's
+    // starting value 0x7FFFFFFFFFFFFFFF.
+    const HandlingRecord record = Record(OpEarliestEntry, OpLatestEntry, OpSameAsSecondOther);
+    EXPECT_EQ(TimesToWrite(record, OldTimes(), nullptr), (FileTimes{InvalidFileTime, InvalidFileTime, OldAccess}));
+    TimeExtremes extremes;
+    extremes.earliest[Creation] = UtcTime(2000, 1, 1);
+    extremes.latest[LastAccess] = UtcTime(2030, 1, 1);
+    EXPECT_EQ(TimesToWrite(record, OldTimes(), &extremes),
+              (FileTimes{UtcTime(2000, 1, 1), UtcTime(2030, 1, 1), UtcTime(2030, 1, 1)}));
+}
+
 } // namespace

@@ -1,19 +1,21 @@
 #include "tests/support/TempFolder.h"
 
 #include "platform/Handles.h"
+#include "platform/ItemPath.h"
 
 namespace {
 
+// Through the extended-length form, so that names with trailing blanks and deep trees go too.
 void RemoveTree(const std::wstring& folder)
 {
     WIN32_FIND_DATAW entry;
-    FindHandle search(::FindFirstFileW((folder + L"\\*").c_str(), &entry));
+    FindHandle search(::FindFirstFileW(JoinPath(folder, L"*").c_str(), &entry));
     if (search) {
         do {
             const std::wstring name = entry.cFileName;
             if (name == L"." || name == L"..")
                 continue;
-            const std::wstring path = folder + L"\\" + name;
+            const std::wstring path = JoinPath(folder, name);
             ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
                 !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
@@ -45,7 +47,7 @@ TempFolder::TempFolder()
 
 TempFolder::~TempFolder()
 {
-    RemoveTree(path_);
+    RemoveTree(ItemPath(path_));
 }
 
 std::wstring TempFolder::MakeFile(const std::wstring& name) const
