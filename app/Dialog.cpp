@@ -120,7 +120,9 @@ void CDialog::AddPages()
         return;
     }
     // Without readable properties (as on a platform without a property system) a file has
-    // no Metadata page.
+    // no Metadata page; nor has one the shell's parsing would not reach exactly.
+    if (!ShellCanTake(m_targetPath))
+        return;
     m_metadata.SetTargetPath(m_targetPath);
     if (SUCCEEDED(m_metadata.LoadMetadata()))
         AddPage(m_metadata.Create());

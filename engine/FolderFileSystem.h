@@ -15,13 +15,24 @@ struct FileIdentity {
     bool operator==(const FileIdentity&) const = default;
 };
 
+// An entry's file identifier as its folder's listing reports it (for "." the folder's own).
+// Comparable only with other listed identifiers: for a link the listing may report the link
+// rather than its target, and it names no volume.
+struct ListedFileId {
+    bool known = false;
+    std::array<BYTE, 16> id = {};
+
+    bool operator==(const ListedFileId&) const = default;
+};
+
 // One open listing of a folder's entries, in the order the file system gives them.
 class FolderListing {
 public:
     virtual ~FolderListing() = default;
-    // The next entry; false at the end of the listing, with ERROR_NO_MORE_FILES in
-    // GetLastError, or when the listing fails, with another cause there.
-    virtual bool Next(WIN32_FIND_DATAW& entry) = 0;
+    // The next entry and its listed identifier (not known where the file system gives none);
+    // false at the end of the listing, with ERROR_NO_MORE_FILES in GetLastError, or when the
+    // listing fails, with another cause there.
+    virtual bool Next(WIN32_FIND_DATAW& entry, ListedFileId& id) = 0;
 };
 
 // What the folder walk needs of the file system. Paths are full paths in their ordinary

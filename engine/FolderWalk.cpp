@@ -37,6 +37,16 @@ void Fold(TimeExtremes& extremes, const FileTimes& times)
     }
 }
 
+// A folder on the current path of the walk.
+struct Ancestor {
+    explicit Ancestor(std::wstring folder) : path(std::move(folder)) {}
+
+    std::wstring path;
+    ListedFileId listed;     // as listed, where known
+    bool identified = false; // whether identity holds its full identity yet
+    FileIdentity identity;
+};
+
 class FolderWalk {
 public:
     FolderWalk(FolderFileSystem& fileSystem, const HandlingRecord& general, const HandlingRecord& advanced,
@@ -50,12 +60,7 @@ public:
 
     bool WalkTarget(const std::wstring& folder)
     {
-        if (options_.recursive) {
-            FileIdentity identity;
-            if (!fileSystem_.FolderIdentity(folder, identity))
-                return Fail(folder);
-            ancestors_.push_back(identity);
-        }
+        ancestors_.emplace_back(folder);
         FileTimes stored;
         return Walk(folder, stored);
     }
@@ -89,12 +94,16 @@ private:
         if (!listing)
             return Fail(folder);
         WIN32_FIND_DATAW entry;
+        ListedFileId listedId;
         for (;;) {
-            if (!listing->Next(entry)) {
+            if (!listing->Next(entry, listedId)) {
                 if (::GetLastError() == ERROR_NO_MORE_FILES)
                     return true;
                 return Fail(folder);
             }
+            // "." is the folder itself, as listed: what its subfolders' entries are compared with.
+            if (entry.cFileName[0] == L'.' && entry.cFileName[1] == 0 && listedId.known)
+                ancestors_.back().listed = listedId;
             const DWORD attributes = entry.dwFileAttributes;
             if (options_.excludeSystem && (attributes & FILE_ATTRIBUTE_SYSTEM))
                 continue;
@@ -104,7 +113,7 @@ private:
             if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
                 if (IsDotName(entry.cFileName))
                     continue;
-                if (options_.recursive && !WalkSubfolder(JoinPath(folder, entry.cFileName), times))
+                if (options_.recursive && !WalkSubfolder(JoinPath(folder, entry.cFileName), attributes, listedId, times))
                     return false;
             } else if (changeFiles_ && FileNameSelected(entry.cFileName, namePatterns_)) {
                 const std::wstring path = JoinPath(folder, entry.cFileName);
@@ -120,17 +129,56 @@ private:
     // A subfolder that is one of the folders on the current path would make the walk endless,
     // whether it is a link the listing flags or one a server follows unseen: it is not entered
     // and counts with its listed times, as a subfolder does without recursion.
-    bool WalkSubfolder(const std::wstring& path, FileTimes& times)
+    bool WalkSubfolder(const std::wstring& path, DWORD attributes, const ListedFileId& listedId, FileTimes& times)
     {
-        FileIdentity identity;
-        if (!fileSystem_.FolderIdentity(path, identity))
-            return Fail(path);
-        if (std::find(ancestors_.begin(), ancestors_.end(), identity) != ancestors_.end())
+        Ancestor subfolder(path);
+        if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            subfolder.listed = listedId;
+        bool loops = false;
+        if (!CheckForLoop(subfolder, attributes, loops))
+            return false;
+        if (loops)
             return true;
-        ancestors_.push_back(identity);
+        ancestors_.push_back(std::move(subfolder));
         const bool walked = Walk(path, times);
         ancestors_.pop_back();
         return walked;
+    }
+
+    // The listing's identifiers rule most subfolders out at no cost: a folder that is not a
+    // link and whose listed identifier is none of the ancestors' (each taken from its own "."
+    // entry) is none of them. Links, folders listed without an identifier, ancestors without
+    // one (a drive root lists no "."), and listed matches are decided by the full identity
+    // (volume and file identifier, as the opened folder reports them).
+    bool CheckForLoop(Ancestor& subfolder, DWORD attributes, bool& loops)
+    {
+        loops = false;
+        bool decide = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) || !subfolder.listed.known;
+        for (const Ancestor& ancestor : ancestors_)
+            decide = decide || !ancestor.listed.known || ancestor.listed == subfolder.listed;
+        if (!decide)
+            return true;
+        if (!Identify(subfolder))
+            return false;
+        for (Ancestor& ancestor : ancestors_) {
+            if (!Identify(ancestor))
+                return false;
+            if (ancestor.identity == subfolder.identity) {
+                loops = true;
+                return true;
+            }
+        }
+        return true;
+    }
+
+    bool Identify(Ancestor& folder)
+    {
+        if (!folder.identified) {
+            if (!fileSystem_.FolderIdentity(folder.path, folder.identity))
+                return Fail(folder.path);
+            folder.identified = true;
+        }
+        return true;
     }
 
     bool Fail(const std::wstring& path)
@@ -149,8 +197,7 @@ private:
     const bool changeFolders_;
     const bool changeFiles_;
     const WalkFailureReporter& reportFailure_;
-    // The identities of the folders on the current path, from the target down.
-    std::vector<FileIdentity> ancestors_;
+    std::vector<Ancestor> ancestors_; // the folders on the current path, from the target down
 };
 
 } // namespace

@@ -31,14 +31,14 @@ public:
     {
     }
 
-    bool Next(WIN32_FIND_DATAW& entry) override
+    bool Next(WIN32_FIND_DATAW& entry, ListedFileId& id) override
     {
         while (next_ < names_.size()) {
             if (breaksAfter_ && next_ == breaksAfter_) {
                 ::SetLastError(ERROR_NETNAME_DELETED);
                 return false;
             }
-            if (fileSystem_.EntryRecord(folder_, names_[next_++], entry))
+            if (fileSystem_.EntryRecord(folder_, names_[next_++], entry, id))
                 return true;
         }
         ::SetLastError(ERROR_NO_MORE_FILES);
@@ -134,11 +134,30 @@ MemoryFileSystem::Item* MemoryFileSystem::Find(const std::wstring& path)
     return found == items_.end() ? nullptr : &found->second;
 }
 
-bool MemoryFileSystem::EntryRecord(const std::wstring& folder, const std::wstring& name, WIN32_FIND_DATAW& entry)
+FileIdentity MemoryFileSystem::IdentityOf(const std::wstring& key)
+{
+    const auto found = identities_.emplace(key, static_cast<unsigned>(identities_.size() + 1)).first;
+    FileIdentity identity;
+    identity.volume = 1;
+    // The number sits in the identifier's high half, where a 64-bit index would not reach.
+    identity.id[15] = static_cast<BYTE>(found->second);
+    identity.id[14] = static_cast<BYTE>(found->second >> 8);
+    return identity;
+}
+
+bool MemoryFileSystem::EntryRecord(const std::wstring& folder, const std::wstring& name, WIN32_FIND_DATAW& entry,
+                                   ListedFileId& id)
 {
     SetName(entry, name);
+    id = {};
     if (name == L"." || name == L"..") {
         entry.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
+        const std::wstring resolved = Resolve(folder);
+        const std::wstring itself = name == L"." ? resolved : ParentOf(resolved);
+        if (listsIds_ && items_.count(itself)) {
+            id.known = true;
+            id.id = IdentityOf(itself).id;
+        }
         return true;
     }
     const std::wstring path = folder + L"\\" + name;
@@ -146,9 +165,15 @@ bool MemoryFileSystem::EntryRecord(const std::wstring& folder, const std::wstrin
     if (!item)
         return false;
     entry.dwFileAttributes = item->attributes;
-    const auto link = items_.find(Resolve(folder) + L"\\" + name);
-    if (link != items_.end() && !link->second.linkTarget.empty() && link->second.listedAsLink)
+    const std::wstring listedPath = Resolve(folder) + L"\\" + name;
+    const auto link = items_.find(listedPath);
+    const bool flaggedLink = link != items_.end() && !link->second.linkTarget.empty() && link->second.listedAsLink;
+    if (flaggedLink)
         entry.dwFileAttributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+    if (listsIds_) {
+        id.known = true;
+        id.id = IdentityOf(flaggedLink ? L"link " + listedPath : Resolve(path)).id;
+    }
     const FileTimes& listed = item->listedLagging ? item->listedTimes : item->times;
     entry.ftCreationTime = ToFILETIME(listed[Creation]);
     entry.ftLastAccessTime = ToFILETIME(listed[LastAccess]);
@@ -208,11 +233,6 @@ bool MemoryFileSystem::FolderIdentity(const std::wstring& path, FileIdentity& id
         ::SetLastError(item == items_.end() ? ERROR_PATH_NOT_FOUND : item->second.identifyError);
         return false;
     }
-    const auto found = identities_.emplace(resolved, static_cast<unsigned>(identities_.size() + 1)).first;
-    identity = {};
-    identity.volume = 1;
-    // The number sits in the identifier's high half, where a 64-bit index would not reach.
-    identity.id[15] = static_cast<BYTE>(found->second);
-    identity.id[14] = static_cast<BYTE>(found->second >> 8);
+    identity = IdentityOf(resolved);
     return true;
 }

@@ -37,6 +37,10 @@ public:
     void DeleteAfterListing(const std::wstring& path) { deleteAfterListing_ = path; }
     // Writes keep only whole seconds, as a coarse file system does.
     void KeepWholeSeconds() { wholeSeconds_ = true; }
+    // Listings report no file identifiers, as some file systems and servers do. Where they do
+    // report them, a flagged link is listed with its own identifier (as on Windows), an
+    // unflagged one with its target's (as a server that follows it).
+    void ListWithoutIds() { listsIds_ = false; }
 
     // "list P", "read P", "write P" (only where a kind changes) and "identify P" lines in call order.
     const std::vector<std::wstring>& Log() const { return log_; }
@@ -47,16 +51,18 @@ public:
     bool FolderIdentity(const std::wstring& path, FileIdentity& identity) override;
 
     // Gives an entry's record, and forgets an item listed for deletion.
-    bool EntryRecord(const std::wstring& folder, const std::wstring& name, WIN32_FIND_DATAW& entry);
+    bool EntryRecord(const std::wstring& folder, const std::wstring& name, WIN32_FIND_DATAW& entry, ListedFileId& id);
 
 private:
     Item* Find(const std::wstring& path);
     std::wstring Resolve(const std::wstring& path) const;
     Item& Add(const std::wstring& path, Item item);
+    FileIdentity IdentityOf(const std::wstring& key);
 
     std::map<std::wstring, Item> items_;
     std::map<std::wstring, unsigned> identities_;
     std::vector<std::wstring> log_;
     std::wstring deleteAfterListing_;
     bool wholeSeconds_ = false;
+    bool listsIds_ = true;
 };

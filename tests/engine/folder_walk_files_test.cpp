@@ -134,10 +134,12 @@ public:
     }
     bool FolderIdentity(const std::wstring& path, FileIdentity& identity) override
     {
+        identified.push_back(path);
         return platform_.FolderIdentity(path, identity);
     }
 
     std::vector<std::wstring> listed;
+    std::vector<std::wstring> identified;
 
 private:
     class Listing final : public FolderListing {
@@ -146,9 +148,9 @@ private:
             : inner_(std::move(inner)), folder_(std::move(folder)), victim_(victim)
         {
         }
-        bool Next(WIN32_FIND_DATAW& entry) override
+        bool Next(WIN32_FIND_DATAW& entry, ListedFileId& id) override
         {
-            if (!inner_->Next(entry))
+            if (!inner_->Next(entry, id))
                 return false;
             const std::wstring path = folder_ + L"\\" + entry.cFileName;
             if (path == victim_)
@@ -211,6 +213,9 @@ TEST(FolderWalkFileTree, TwoLinksBackToAncestorsEndTheWalkAtOnce)
     EXPECT_TRUE(failures.empty());
     // Each real folder is listed once; neither link is entered.
     EXPECT_EQ(fileSystem.listed, (std::vector<std::wstring>{loop, tree.Path(L"loop\\a"), tree.Path(L"loop\\a\\b")}));
+    // The plain folders are told apart by their listed identifiers; only the links are opened.
+    for (const std::wstring& path : fileSystem.identified)
+        EXPECT_TRUE(path == loop || path.ends_with(L"\\up") || path.ends_with(L"\\back")) << path;
     EXPECT_EQ(WriteTimeOf(tree.Path(L"loop\\a\\b\\g.txt")), UtcTime(2021, 3, 3));
     EXPECT_EQ(WriteTimeOf(tree.Path(L"loop\\a\\f.txt")), UtcTime(2021, 3, 3));
     EXPECT_EQ(WriteTimeOf(loop), UtcTime(2021, 3, 3));

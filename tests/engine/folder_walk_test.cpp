@@ -112,15 +112,13 @@ TEST_F(FolderWalkTest, DepthFirstWithEachFolderWrittenAfterItsEntries)
     const HandlingRecord advanced = Operations(OpDontChange, OpCurrentDateTime, OpDontChange);
 
     ASSERT_TRUE(Walk(general, advanced, L"", true));
-    // Each folder is identified before it is entered; each item is read once, then written.
+    // Each item is read once, then written; the listed identifiers show that no subfolder is
+    // an ancestor, so no folder is opened for its identity.
     const std::vector<std::wstring> expected = {
-        L"identify M:\\root",
         L"list M:\\root",
-        L"identify M:\\root\\A",
         L"list M:\\root\\A",
         L"read M:\\root\\A\\x.txt",
         L"write M:\\root\\A\\x.txt",
-        L"identify M:\\root\\A\\B",
         L"list M:\\root\\A\\B",
         L"read M:\\root\\A\\B",
         L"write M:\\root\\A\\B",
@@ -362,6 +360,7 @@ TEST_F(FolderWalkTest, FolderIdentityFailureStopsTheWalk)
     fs.AddFolder(Root, TimesAt(2000));
     fs.AddFolder(Root + L"\\S", TimesAt(2001)).identifyError = ERROR_ACCESS_DENIED;
     fs.AddFile(Root + L"\\S\\a.txt", TimesAt(2002));
+    fs.ListWithoutIds(); // so that the subfolder must be opened for its identity
     EXPECT_FALSE(Walk(NoChange, Operations(OpCurrentDateTime, OpDontChange, OpDontChange), nullptr, true));
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_EQ(failures[0].code, HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED));
@@ -410,7 +409,8 @@ TEST_F(FolderWalkTest, LinksBackToAncestorsAreNotEntered)
             seen.push_back(line);
     EXPECT_EQ(seen, lists);
     EXPECT_EQ(fs.TimesOf(Root + L"\\a\\f.txt")[LastAccess], advanced.now);
-    EXPECT_EQ(fs.Count(L"identify "), 7u);
+    // Only the links, the ancestors they are compared with, and b (an ancestor of side) are opened.
+    EXPECT_EQ(fs.Count(L"identify "), 6u);
 }
 
 TEST_F(FolderWalkTest, LinksTheListingDoesNotFlagAreCaughtToo)
@@ -425,10 +425,19 @@ TEST_F(FolderWalkTest, LinksTheListingDoesNotFlagAreCaughtToo)
     const HandlingRecord general = Operations(OpDontChange, OpDontChange, OpLatestEntry);
     const HandlingRecord advanced = Operations(OpDontChange, OpCurrentDateTime, OpDontChange);
 
+    MemoryFileSystem withoutIds = fs;
     ASSERT_TRUE(Walk(general, advanced, nullptr, true));
     EXPECT_TRUE(failures.empty());
     EXPECT_EQ(fs.Count(L"list "), 2u);
     EXPECT_EQ(fs.Count(L"write M:\\root\\a\\f.txt"), 1u);
+
+    // Where the listing names no identifiers, every subfolder is opened for its identity.
+    withoutIds.ListWithoutIds();
+    std::swap(fs, withoutIds);
+    ASSERT_TRUE(Walk(general, advanced, nullptr, true));
+    EXPECT_TRUE(failures.empty());
+    EXPECT_EQ(fs.Count(L"list "), 2u);
+    EXPECT_EQ(fs.Count(L"identify M:\\root\\a"), 3u); // a, a\up and a\up2
 }
 
 } // namespace

@@ -208,4 +208,18 @@ TEST(Manifest, SelectsCommonControlsSixAndDeclaresWindowsTen)
     EXPECT_TRUE(::VerifyVersionInfoW(&wanted, VER_MAJORVERSION | VER_MINORVERSION | VER_SERVICEPACKMAJOR, condition));
 }
 
+TEST(Manifest, DeclaresLongPathAwareness)
+{
+    // Windows 10 1607 and later lift the MAX_PATH limit of the ordinary path calls only for a
+    // program whose manifest says so (and where the system's LongPathsEnabled is set).
+    HRSRC found = ::FindResourceW(nullptr, MAKEINTRESOURCEW(1), RT_MANIFEST);
+    ASSERT_NE(found, nullptr);
+    const char* data = static_cast<const char*>(::LockResource(::LoadResource(nullptr, found)));
+    ASSERT_NE(data, nullptr);
+    const std::string manifest(data, ::SizeofResource(nullptr, found));
+    EXPECT_NE(manifest.find("<longPathAware xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">true"
+                            "</longPathAware>"),
+              std::string::npos);
+}
+
 }
