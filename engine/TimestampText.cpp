@@ -1,5 +1,6 @@
 #include "engine/TimestampText.h"
 
+#include "engine/DirectionMarks.h"
 #include "engine/InternetDate.h"
 #include "engine/PropertyValueText.h"
 
@@ -10,9 +11,6 @@
 #include <string>
 
 namespace {
-
-constexpr wchar_t LeftToRightMark = 0x200E;
-constexpr wchar_t RightToLeftMark = 0x200F;
 
 // The last error as a result code; a step that failed without setting one still fails.
 HRESULT LastErrorResult()
@@ -32,47 +30,67 @@ bool UtcCalendarToLocal(const CalendarTime& utc, CalendarTime& local)
     return ::SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local) != FALSE;
 }
 
+// The locale parser puts a text without a date on day 0 (1899-12-30); a text that does name
+// that day has to write its year out, since two-digit years never reach back to 1899.
+bool IsTimeOfDayOnly(const std::wstring& text, DATE date)
+{
+    return date >= 0.0 && date < 1.0 && text.find(L"1899") == std::wstring::npos;
+}
+
+// `parsed` (a time of day on day 0) moved to the date of `time`, or today's when `flag` says
+// the picker holds no date.
+CalendarTime OnShownDate(const CalendarTime& parsed, const CalendarTime& time, DWORD flag)
+{
+    CalendarTime result = time;
+    if (flag != GDT_VALID)
+        ::GetLocalTime(&result);
+    result.wHour = parsed.wHour;
+    result.wMinute = parsed.wMinute;
+    result.wSecond = parsed.wSecond;
+    result.wMilliseconds = 0;
+    return result;
+}
+
 } // namespace
 
-void ParseTimestampText(const wchar_t* text, CalendarTime& time, DWORD& flag)
+bool ParseTimestampText(const wchar_t* text, CalendarTime& time, DWORD& flag)
 {
     if (!text)
-        return;
+        return false;
     try {
-        std::wstring cleaned;
-        for (const wchar_t* p = text; *p; ++p)
-            if (*p != LeftToRightMark && *p != RightToLeftMark)
-                cleaned += *p;
+        std::wstring cleaned(text);
+        RemoveDirectionMarks(cleaned);
 
         DATE date;
         const HRESULT localeResult = ParseLocaleDate(cleaned, date);
         if (SUCCEEDED(localeResult)) {
             CalendarTime local;
+            if (!::VariantTimeToSystemTime(date, &local))
+                return false;
+            if (IsTimeOfDayOnly(cleaned, date))
+                local = OnShownDate(local, time, flag);
             FileTime utc;
             // A local time that names no instant from 1601 on is no timestamp.
-            if (::VariantTimeToSystemTime(date, &local) && LocalCalendarToUtcFileTime(local, utc)) {
-                time = local;
-                flag = GDT_VALID;
-            }
-            return;
+            if (!LocalCalendarToUtcFileTime(local, utc))
+                return false;
+            time = local;
+            flag = GDT_VALID;
+            return true;
         }
         if (localeResult != DISP_E_TYPEMISMATCH)
-            return;
+            return false;
 
         CalendarTime utc;
         CalendarTime local;
-        if (ParseInternetDate(cleaned.c_str(), utc)) {
-            if (UtcCalendarToLocal(utc, local)) {
-                time = local;
-                flag = GDT_VALID;
-            }
-            return;
-        }
-        if (ParseIso8601Timestamp(cleaned.c_str(), utc) && UtcCalendarToLocal(utc, local)) {
-            time = local;
-            flag = GDT_VALID;
-        }
+        if (!ParseInternetDate(cleaned.c_str(), utc) && !ParseIso8601Timestamp(cleaned.c_str(), utc))
+            return false;
+        if (!UtcCalendarToLocal(utc, local))
+            return false;
+        time = local;
+        flag = GDT_VALID;
+        return true;
     } catch (const std::exception&) {
+        return false;
     }
 }
 

@@ -4,9 +4,10 @@
 
 #include <propidl.h>
 
-// Text typed into or set on a date-time picker -> local calendar time. On success the
+// Text typed into or set on a date-time picker -> local calendar time. On success (true) the
 // time and flag become the parsed local time and GDT_VALID; otherwise both stay as they were.
-void ParseTimestampText(const wchar_t* text, CalendarTime& time, DWORD& flag);
+// A time of day alone keeps the date of `time`, or takes today's when `flag` is not GDT_VALID.
+bool ParseTimestampText(const wchar_t* text, CalendarTime& time, DWORD& flag);
 
 // ISO 8601 basic or extended date-time with optional "Z" or numeric offset -> UTC.
 bool ParseIso8601Timestamp(const wchar_t* text, CalendarTime& utc);

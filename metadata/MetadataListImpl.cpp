@@ -1,5 +1,6 @@
 #include "metadata/MetadataListImpl.h"
 
+#include "engine/DirectionMarks.h"
 #include "engine/FileTimeAccess.h"
 #include "engine/TimestampText.h"
 #include "framework/Module.h"
@@ -35,6 +36,17 @@ std::wstring Trim(const wchar_t* text)
     while (last > first && IsWhiteSpace(result[last - 1]))
         --last;
     return result.substr(first, last - first);
+}
+
+// The instant a row's date text names; false for an empty text or one the parser cannot read.
+bool ReadDateText(std::wstring text, FileTime& utc)
+{
+    RemoveDirectionMarks(text);
+    PropVariantValue value;
+    if (FAILED(ParseDateValueText(text.c_str(), value.get())) || value.value().vt != VT_FILETIME)
+        return false;
+    utc = FromFILETIME(value.value().filetime);
+    return true;
 }
 
 // Enter or Escape pressed in an editor, as the dialog manager asks about it.
@@ -231,12 +243,29 @@ void CMetadataListImpl::BeginEdit(int row, int column)
     CContainedWindow& editor = entry->type == VT_UI8 ? m_durationEditor : m_dateEditor;
     if (!editor.m_hWnd)
         return;
-    ::SetWindowTextW(editor, text.c_str());
+    if (&editor == &m_dateEditor)
+        ShowDateInEditor(text);
+    else
+        ::SetWindowTextW(editor, text.c_str());
+    m_editStartText = editor.GetWindowText();
     ::SetWindowPos(editor, HWND_TOP, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
                    SWP_SHOWWINDOW);
     ::SendMessageW(GetParent(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(editor.m_hWnd), TRUE);
     m_editRow = row;
     m_editColumn = 1;
+}
+
+void CMetadataListImpl::ShowDateInEditor(const std::wstring& text)
+{
+    // The picker still holds whatever it showed last; a row without a value it can show
+    // opens on the current time instead, never on another row's value.
+    FileTime value = InvalidFileTime;
+    if (!ReadDateText(text, value) || !m_datePicker.SetPickerFileTime(GDT_VALID, value))
+        m_datePicker.SetPickerFileTime(GDT_VALID, CurrentFileTime());
+    m_editStartDate = InvalidFileTime;
+    FileTime shown = 0;
+    if (m_datePicker.GetPickerFileTime(shown) == GDT_VALID)
+        m_editStartDate = shown;
 }
 
 void CMetadataListImpl::MoveFocusToList()
@@ -314,14 +343,9 @@ void CMetadataListImpl::ApplyDateCommand(UINT command)
     const int row = SelectedRow();
     if (row < 0)
         return;
-    // The hidden picker converts between the row's text and a value.
-    const std::wstring text = CellText(row, 1);
     ListView_EnsureVisible(m_hWnd, row, FALSE);
-    ::SetWindowTextW(m_dateEditor, text.c_str());
     FileTime value = InvalidFileTime;
-    FileTime shown = 0;
-    if (m_datePicker.GetPickerFileTime(shown) == GDT_VALID)
-        value = shown;
+    ReadDateText(CellText(row, 1), value);
 
     FileTime result = InvalidFileTime;
     switch (command) {
@@ -344,8 +368,10 @@ void CMetadataListImpl::ApplyDateCommand(UINT command)
         break;
     }
     }
-    if (result != InvalidFileTime)
-        m_datePicker.SetPickerFileTime(GDT_VALID, result);
+    // The hidden picker turns the new value into the row's text; without a value it can show,
+    // its old one would take the row's place, so nothing changes.
+    if (result == InvalidFileTime || !m_datePicker.SetPickerFileTime(GDT_VALID, result))
+        return;
     StoreInRow(row, m_dateEditor.GetWindowText());
 }
 
@@ -464,9 +490,13 @@ LRESULT CMetadataListImpl::OnDateUserString(int, LPNMHDR header, BOOL& bHandled)
 LRESULT CMetadataListImpl::OnDateKillFocus(int, LPNMHDR, BOOL& bHandled)
 {
     ::ShowWindow(m_dateEditor, SW_HIDE);
+    // An editor left on the value it opened with leaves the row as it was: the row's text may
+    // not be the picker's form, and an empty or unreadable row opened on the current time.
+    FileTime shown = InvalidFileTime;
+    const bool readable = m_datePicker.GetPickerFileTime(shown) == GDT_VALID;
     const std::wstring text = Trim(m_dateEditor.GetWindowText().c_str());
     PropVariantValue value;
-    if (FAILED(ParseDateValueText(text.c_str(), value.get())))
+    if (!readable || shown == m_editStartDate || FAILED(ParseDateValueText(text.c_str(), value.get())))
         CancelEdit();
     else
         StoreEdit(text);
@@ -477,8 +507,9 @@ LRESULT CMetadataListImpl::OnDateKillFocus(int, LPNMHDR, BOOL& bHandled)
 LRESULT CMetadataListImpl::OnDurationKillFocus(WORD, WORD, HWND, BOOL& bHandled)
 {
     ::ShowWindow(m_durationEditor, SW_HIDE);
-    std::wstring text = Trim(m_durationEditor.GetWindowText().c_str());
-    if (m_model.NormalizeDurationText(text))
+    const std::wstring typed = m_durationEditor.GetWindowText();
+    std::wstring text = Trim(typed.c_str());
+    if (typed != m_editStartText && m_model.NormalizeDurationText(text))
         StoreEdit(text);
     else
         CancelEdit();

@@ -27,7 +27,8 @@ public:
     bool SetupList(HWND list);
 
     // Opens the editor of the row's entry over the cell (column 1 only); nothing happens for a
-    // read-only item or a row that is not writable.
+    // read-only item or a row that is not writable. A date row without a readable value opens
+    // on the current time. An editor left without a change leaves the row as it was.
     void BeginEdit(int row, int column);
     // Ends the edit in progress with `text`: a text different from the cell's becomes the
     // cell's pending value and enables the sheet's Apply.
@@ -36,7 +37,8 @@ public:
     void CancelEdit();
     // The row's context menu at a screen point; (-1, -1) places it at the selected row.
     void ShowRowMenu(HWND window, POINT point);
-    // Commands 1051-1056 on the selected date row.
+    // Commands 1051-1056 on the selected date row; midnight and zero seconds need the row's own
+    // readable date and otherwise change nothing.
     void ApplyDateCommand(UINT command);
 
     int EditRow() const noexcept { return m_editRow; }
@@ -93,6 +95,8 @@ private:
 
     // The editor's own dialog code, wanting Enter and Escape, which end the edit.
     LRESULT EditorDialogCode(CContainedWindow& editor, UINT uMsg, WPARAM wParam, LPARAM lParam);
+    // Puts the row's date into the date editor and notes what the editor shows.
+    void ShowDateInEditor(const std::wstring& text);
     // Ends an edit by taking the focus from an editor inside the list (its loss of focus
     // stores or cancels).
     void MoveFocusToList();
@@ -112,4 +116,8 @@ private:
     CContainedWindow m_durationEditor{this, 2};
     int m_editRow = -1;
     int m_editColumn = 0;
+    // What the open editor showed when it opened: the date editor's value (InvalidFileTime
+    // when unreadable) and the editor's text.
+    FileTime m_editStartDate = InvalidFileTime;
+    std::wstring m_editStartText;
 };

@@ -1,17 +1,12 @@
 #include "metadata/MetadataModel.h"
 
+#include "engine/DirectionMarks.h"
 #include "engine/TimestampText.h"
 #include "metadata/PropertyKeys.h"
 
 #include <algorithm>
 
 namespace {
-
-// Display texts may carry direction marks around their parts; rows show and compare without them.
-void RemoveDirectionMarks(std::wstring& text)
-{
-    std::erase_if(text, [](wchar_t c) { return c == L'\x200E' || c == L'\x200F'; });
-}
 
 bool IsOffered(const PROPERTYKEY& key, VARTYPE type)
 {
@@ -118,6 +113,8 @@ HRESULT MetadataModel::RefreshEntries(PropertyStore& store)
         if (FAILED(hr))
             return hr;
 
+        // Display texts may carry direction marks around their parts; rows show and compare
+        // without them.
         RemoveDirectionMarks(text);
         entry.valueText = std::move(text);
         if (rowView_)

@@ -39,19 +39,18 @@ LRESULT CDateTimePickerCtrlExImpl::OnSetText(UINT uMsg, WPARAM wParam, LPARAM lP
     if (controlResult == 1)
         return 1;
 
-    NMDATETIMESTRINGW request = {};
-    request.nmhdr.hwndFrom = m_hWnd;
-    request.nmhdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID());
-    request.nmhdr.code = DTN_USERSTRINGW;
-    request.pszUserString = reinterpret_cast<LPCWSTR>(lParam);
-    if (request.pszUserString && *request.pszUserString) {
-        request.dwFlags = static_cast<DWORD>(SendMessage(DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&request.st)));
-        ParseTimestampText(request.pszUserString, request.st, request.dwFlags);
+    const auto* text = reinterpret_cast<LPCWSTR>(lParam);
+    CalendarTime time = {};
+    DWORD flag = GDT_VALID;
+    if (text && *text) {
+        flag = static_cast<DWORD>(SendMessage(DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time)));
+        // Text nobody reads leaves the value, and the caller learns that it was not taken.
+        if (!ParseTimestampText(text, time, flag))
+            return controlResult;
     } else {
-        ::GetLocalTime(&request.st);
-        request.dwFlags = GDT_VALID;
+        ::GetLocalTime(&time);
     }
-    if (SendMessage(DTM_SETSYSTEMTIME, request.dwFlags, reinterpret_cast<LPARAM>(&request.st)))
+    if (SendMessage(DTM_SETSYSTEMTIME, flag, reinterpret_cast<LPARAM>(&time)))
         return 1;
     return controlResult;
 }
@@ -59,7 +58,18 @@ LRESULT CDateTimePickerCtrlExImpl::OnSetText(UINT uMsg, WPARAM wParam, LPARAM lP
 LRESULT CDateTimePickerCtrlExImpl::OnUserString(int, LPNMHDR header, BOOL&)
 {
     auto* request = reinterpret_cast<NMDATETIMESTRINGW*>(header);
-    ParseTimestampText(request->pszUserString, request->st, request->dwFlags);
+    // A time of day alone goes on the date the picker shows, whatever the record starts with.
+    CalendarTime time = request->st;
+    DWORD flag = request->dwFlags;
+    CalendarTime shown = {};
+    if (SendMessage(DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&shown)) == GDT_VALID) {
+        time = shown;
+        flag = GDT_VALID;
+    }
+    if (ParseTimestampText(request->pszUserString, time, flag)) {
+        request->st = time;
+        request->dwFlags = flag;
+    }
     return 0;
 }
 
@@ -83,5 +93,15 @@ LRESULT CDateTimePickerCtrlEx::SetPickerFileTime(DWORD flag, FileTime utc) const
     if (!UtcFileTimeToLocalCalendar(utc - utc % TicksPerSecond, local))
         return 0;
     local.wMilliseconds = 0;
-    return SendMessage(DTM_SETSYSTEMTIME, flag, reinterpret_cast<LPARAM>(&local));
+    const LRESULT result = SendMessage(DTM_SETSYSTEMTIME, flag, reinterpret_cast<LPARAM>(&local));
+    if (!result || flag != GDT_VALID)
+        return result;
+    // A date outside the control's range is answered with success but not taken, so the
+    // value is read back.
+    CalendarTime shown = {};
+    if (SendMessage(DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&shown)) != GDT_VALID)
+        return 0;
+    const bool taken = shown.wYear == local.wYear && shown.wMonth == local.wMonth && shown.wDay == local.wDay &&
+                       shown.wHour == local.wHour && shown.wMinute == local.wMinute && shown.wSecond == local.wSecond;
+    return taken ? result : 0;
 }

@@ -44,42 +44,63 @@ public:
         }
     }
 
-    // Copies the rows' controls into the record (save) or the record into the controls. On a
-    // value that cannot be exchanged: a beep, the focus on that picker, and false; the later
-    // pickers are left alone, what was exchanged before stays.
+    // Copies the rows' controls into the record (save) or the record into the controls.
+    // Saving stops at a value that cannot be read: a beep, the focus on that picker, and false;
+    // what was read before stays. Loading sets every row; a row whose value its picker cannot
+    // show gets "Don't change" with the picker disabled, so that the picker's old value never
+    // counts; then a beep, the focus on the first such row, and false.
     bool ExchangeRows(bool save)
     {
         HWND page = Page();
-        for (int k = 0; k < TimestampKindCount; ++k) {
-            if (save) {
+        if (save) {
+            for (int k = 0; k < TimestampKindCount; ++k) {
                 operation[k] = static_cast<TimestampOperation>(
                     ::SendDlgItemMessageW(page, kOperationComboIds[k], CB_GETCURSEL, 0, 0));
-            } else {
-                const WPARAM selection = operation[k] < 0 ? static_cast<WPARAM>(-1) : static_cast<WPARAM>(operation[k]);
-                ::SendDlgItemMessageW(page, kOperationComboIds[k], CB_SETCURSEL, selection, 0);
             }
-        }
-        if (!save) {
-            // Setting a selection sends no notification, so the pickers follow here.
             for (int k = 0; k < TimestampKindCount; ++k) {
-                const LRESULT selection = ::SendDlgItemMessageW(page, kOperationComboIds[k], CB_GETCURSEL, 0, 0);
-                ::EnableWindow(::GetDlgItem(page, kValuePickerIds[k]), IsValueOperation(selection));
+                if (pickers[k].GetPickerFileTime(value[k]) == -1) {
+                    ShowFailedPicker(k);
+                    return false;
+                }
+            }
+            return true;
+        }
+
+        int failed = -1;
+        for (int k = 0; k < TimestampKindCount; ++k) {
+            if (!pickers[k].SetPickerFileTime(GDT_VALID, value[k])) {
+                operation[k] = OpDontChange;
+                if (failed < 0)
+                    failed = k;
             }
         }
         for (int k = 0; k < TimestampKindCount; ++k) {
-            const bool exchanged = save ? pickers[k].GetPickerFileTime(value[k]) != -1
-                                        : pickers[k].SetPickerFileTime(GDT_VALID, value[k]) != 0;
-            if (!exchanged) {
-                ::MessageBeep(0xFFFFFFFF);
-                ::SetFocus(::GetDlgItem(page, kValuePickerIds[k]));
-                return false;
-            }
+            const WPARAM selection = operation[k] < 0 ? static_cast<WPARAM>(-1) : static_cast<WPARAM>(operation[k]);
+            ::SendDlgItemMessageW(page, kOperationComboIds[k], CB_SETCURSEL, selection, 0);
+            // Setting a selection sends no notification, so the picker follows here.
+            const LRESULT shown = ::SendDlgItemMessageW(page, kOperationComboIds[k], CB_GETCURSEL, 0, 0);
+            ::EnableWindow(::GetDlgItem(page, kValuePickerIds[k]), IsValueOperation(shown));
         }
-        return true;
+        if (failed < 0)
+            return true;
+        ShowFailedPicker(failed);
+        return false;
     }
 
 protected:
     HWND Page() const { return static_cast<const T*>(this)->m_hWnd; }
+
+    // Points the user at the picker of row k, through the dialog manager, which also keeps the
+    // default button right. A disabled picker cannot take the focus; the row's operation box
+    // beside it, which then says "Don't change", takes it instead.
+    void ShowFailedPicker(int k) const
+    {
+        ::MessageBeep(0xFFFFFFFF);
+        HWND target = ::GetDlgItem(Page(), kValuePickerIds[k]);
+        if (!::IsWindowEnabled(target))
+            target = ::GetDlgItem(Page(), kOperationComboIds[k]);
+        ::SendMessageW(Page(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(target), TRUE);
+    }
 
     void MarkSheetChanged() const
     {

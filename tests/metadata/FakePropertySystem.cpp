@@ -312,13 +312,18 @@ HRESULT FakePropertySystem::Step(FakeStep step)
 }
 
 // Dates as local "yyyy/MM/dd HH:mm:ss" (or in the locale's formats), durations as "h:mm:ss"; seconds only
-// in the long form.
+// in the long form. With direction marks, each part is also wrapped in embedding or override marks.
 std::wstring FakePropertySystem::Format(VARTYPE type, const PROPVARIANT& value, PROPDESC_FORMAT_FLAGS flags)
 {
     const bool longTime = (flags & PDFF_LONGTIME) != 0;
     const wchar_t* lrm = directionMarks ? L"\x200E" : L"";
     const wchar_t* rlm = directionMarks ? L"\x200F" : L"";
-    wchar_t text[96] = L"";
+    const wchar_t* lre = directionMarks ? L"\x202A" : L"";
+    const wchar_t* rle = directionMarks ? L"\x202B" : L"";
+    const wchar_t* pdf = directionMarks ? L"\x202C" : L"";
+    const wchar_t* lro = directionMarks ? L"\x202D" : L"";
+    const wchar_t* rlo = directionMarks ? L"\x202E" : L"";
+    wchar_t text[128] = L"";
     if (value.vt == VT_FILETIME && type == VT_FILETIME) {
         SYSTEMTIME utc{};
         SYSTEMTIME local{};
@@ -330,19 +335,21 @@ std::wstring FakePropertySystem::Format(VARTYPE type, const PROPVARIANT& value, 
             wchar_t time[40] = L"";
             ::GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &local, nullptr, date, 40);
             ::GetTimeFormatW(LOCALE_USER_DEFAULT, longTime ? 0 : TIME_NOSECONDS, &local, nullptr, time, 40);
-            std::swprintf(text, 96, L"%ls%ls %ls%ls", lrm, date, rlm, time);
+            std::swprintf(text, 128, L"%ls%ls%ls%ls %ls%ls%ls%ls", lro, lrm, date, pdf, rlo, rlm, time, pdf);
             return text;
         }
-        std::swprintf(text, 96, L"%ls%04u/%ls%02u/%ls%02u %ls%02u:%02u", lrm, local.wYear, lrm, local.wMonth, lrm,
-                      local.wDay, rlm, local.wHour, local.wMinute);
+        std::swprintf(text, 128, L"%ls%ls%04u/%ls%02u/%ls%02u%ls %ls%ls%02u:%02u", lre, lrm, local.wYear, lrm,
+                      local.wMonth, lrm, local.wDay, pdf, rle, rlm, local.wHour, local.wMinute);
         if (longTime)
             std::swprintf(text + std::wcslen(text), 16, L":%02u", local.wSecond);
+        std::wcscat(text, pdf);
     } else if (value.vt == VT_UI8 && type == VT_UI8) {
         const std::uint64_t seconds = value.uhVal.QuadPart / 10'000'000u;
-        std::swprintf(text, 96, L"%ls%llu:%02u", lrm, static_cast<unsigned long long>(seconds / 3600),
+        std::swprintf(text, 128, L"%ls%ls%llu:%02u", lro, lrm, static_cast<unsigned long long>(seconds / 3600),
                       static_cast<unsigned>(seconds / 60 % 60));
         if (longTime)
             std::swprintf(text + std::wcslen(text), 16, L":%02u%ls", static_cast<unsigned>(seconds % 60), rlm);
+        std::wcscat(text, pdf);
     }
     return text;
 }

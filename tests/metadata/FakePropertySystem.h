@@ -67,7 +67,7 @@ public:
     bool hasCapabilities = true;
     SFGAOF attributes = SFGAO_CANCOPY | SFGAO_CANMOVE | SFGAO_STREAM;
     HRESULT attributesAnswer = S_OK; // S_FALSE is a success too: not every masked bit is set
-    bool directionMarks = false;     // formatted texts carry U+200E and U+200F
+    bool directionMarks = false;     // formatted texts carry U+200E, U+200F and U+202A..U+202E
     // Dates in the user's short date and time formats, as the Windows property system shows
     // them, instead of the fixed "yyyy/MM/dd HH:mm:ss".
     bool localeDates = false;

@@ -72,6 +72,14 @@ std::wstring MetadataSheet::Cell(int row, int column)
     return text;
 }
 
+void MetadataSheet::SetValueCell(int row, const std::wstring& text)
+{
+    // Wine's list compares the new text with the old one ignoring direction marks, and keeps
+    // the old text when they match that way.
+    List().SetValueText(static_cast<std::size_t>(row), std::wstring());
+    List().SetValueText(static_cast<std::size_t>(row), text);
+}
+
 bool MetadataSheet::ApplyEnabled()
 {
     return ::IsWindowEnabled(::GetDlgItem(m_window, kApplyNowButton)) != FALSE;

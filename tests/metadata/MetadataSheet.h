@@ -44,6 +44,8 @@ public:
 
     void SelectRow(int row);
     std::wstring Cell(int row, int column);
+    // Gives a row's value cell a text of the test's choice, as a display text could read.
+    void SetValueCell(int row, const std::wstring& text);
     const MetadataEntry& Entry(int row) { return List().Model().Entries().at(static_cast<std::size_t>(row)); }
     bool ApplyEnabled();
     void PressApply();

@@ -3,6 +3,8 @@
 #include "engine/TimestampOperations.h"
 #include "framework/Module.h"
 #include "metadata/PropertyKeys.h"
+#include "platform/Handles.h"
+#include "platform/ItemPath.h"
 #include "res/resource.h"
 #include "tests/support/MessageBoxCapture.h"
 #include "tests/metadata/MetadataSheet.h"
@@ -157,6 +159,34 @@ TEST_F(MetadataApplyTest, FailedRefreshAfterTheCommitShowsTheErrorAndSetsNoFileT
     EXPECT_EQ(sheet.Store().commits, 1);
     EXPECT_EQ(LastWriteOf(sheet.File()), originalLastWrite);
     EXPECT_TRUE(::IsWindow(sheet.Window()));
+}
+
+TEST(MetadataTarget, NoPageWhereTheShellWouldReachAnotherItem)
+{
+    // The shell parses a path the ordinary way: "x " would reach "x", and it takes no more than
+    // MAX_PATH characters. The property system is not asked at all for such a file.
+    TempFolder folder;
+    folder.MakeFile(L"x");
+    const std::wstring blank = folder.Child(L"x ");
+    {
+        FileHandle file(::CreateFileW(ItemPath(blank).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+        ASSERT_TRUE(file.valid());
+    }
+    CMessageLoop loop;
+    AppModule().AddMessageLoop(&loop);
+    for (const std::wstring& path : {blank, folder.Child(L"x")}) {
+        FakePropertySystem system(path);
+        AddStandardDocument(system);
+        CDialog sheet(path, system);
+        HWND hwnd = sheet.Create();
+        ASSERT_TRUE(hwnd);
+        const bool exact = path == blank;
+        EXPECT_EQ(sheet.GetPageCount(), exact ? 1 : 2) << exact;
+        EXPECT_EQ(system.Calls(FakeStep::CreateItem), exact ? 0 : 1);
+        ::DestroyWindow(hwnd);
+        PumpPendingMessages();
+    }
+    AppModule().RemoveMessageLoop();
 }
 
 } // namespace

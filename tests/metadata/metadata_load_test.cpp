@@ -248,8 +248,8 @@ TEST_F(MetadataLoadTest, DirectionMarksAreRemovedFromEntriesAndRows)
     value.filetime = FILETIME{static_cast<DWORD>(t), static_cast<DWORD>(t >> 32)};
     std::wstring marked;
     ASSERT_EQ(description->FormatForDisplay(value, PDFF_LONGTIME, marked), S_OK);
-    EXPECT_NE(marked.find(L'\x200E'), std::wstring::npos);
-    EXPECT_NE(marked.find(L'\x200F'), std::wstring::npos);
+    for (wchar_t mark : {L'\x200E', L'\x200F', L'\x202A', L'\x202B', L'\x202C'})
+        EXPECT_NE(marked.find(mark), std::wstring::npos) << static_cast<unsigned>(mark);
     description.reset();
 
     RecordingRowView view({L"", L"", L"", L""});

@@ -287,6 +287,52 @@ TEST_F(MetadataCommandTest, SecondToZeroAndMidnightWorkOnTheLocalTime)
     EXPECT_FALSE(sheet.ApplyEnabled());
 }
 
+// Leaves the hidden picker holding the row's value, as an edit ended with Escape does.
+void OpenAndCancelEditor(MetadataSheet& sheet, int row)
+{
+    sheet.List().BeginEdit(row, 1);
+    ASSERT_TRUE(::IsWindowVisible(sheet.List().DateEditor()));
+    sheet.List().CancelEdit();
+    sheet.Pump();
+}
+
+TEST_F(MetadataCommandTest, MidnightAndSecondToZeroNeedTheRowsOwnDate)
+{
+    OpenAndCancelEditor(sheet, DateSavedRow);
+
+    // The row's text with embedding marks is still the row's date.
+    const std::wstring marked = L"\x202B" + PickerText(ContentCreatedValue()) + L"\x202C";
+    sheet.SetValueCell(ContentCreatedRow, marked);
+    sheet.SelectRow(ContentCreatedRow);
+    sheet.Command(1053);
+    EXPECT_EQ(sheet.Cell(ContentCreatedRow, 1), PickerText(LocalToUtc(2024, 1, 31, 12, 34, 0)));
+
+    // A text no parser reads gives those two commands nothing to work on.
+    sheet.SetValueCell(DateSavedRow, L"sometime in 2023");
+    sheet.SelectRow(DateSavedRow);
+    for (WORD command : {1052, 1053}) {
+        sheet.Command(command);
+        EXPECT_EQ(sheet.Cell(DateSavedRow, 1), L"sometime in 2023") << command;
+        EXPECT_FALSE(sheet.Entry(DateSavedRow).modified) << command;
+    }
+}
+
+TEST(MetadataEmptyDateCommandTest, MidnightAndSecondToZeroLeaveAnEmptyDateEmpty)
+{
+    MetadataSheet sheet(EmptySavedDate);
+    ASSERT_TRUE(sheet.Create());
+    sheet.ShowMetadataTab();
+    OpenAndCancelEditor(sheet, ContentCreatedRow);
+
+    sheet.SelectRow(DateSavedRow);
+    for (WORD command : {1052, 1053}) {
+        sheet.Command(command);
+        EXPECT_EQ(sheet.Cell(DateSavedRow, 1), L"") << command;
+        EXPECT_FALSE(sheet.Entry(DateSavedRow).modified) << command;
+    }
+    EXPECT_FALSE(sheet.ApplyEnabled());
+}
+
 TEST_F(MetadataCommandTest, FileTimeCommandsTakeTheTargetsOwnTimes)
 {
     const FileTimes written{UtcFileTime(2019, 3, 4, 5, 6, 7), UtcFileTime(2021, 8, 9, 10, 11, 12),

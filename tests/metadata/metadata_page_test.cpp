@@ -1,3 +1,4 @@
+#include "engine/FileTime.h"
 #include "metadata/PropertyKeys.h"
 #include "tests/support/MessageBoxCapture.h"
 #include "tests/metadata/MetadataSheet.h"
@@ -316,6 +317,105 @@ TEST_F(MetadataPageTest, EditEndsWhenTheFocusLeavesTheListScrollsOrAColumnIsResi
     sheet.Pump();
     ExpectIdle();
     EXPECT_EQ(sheet.Cell(EditingTimeRow, 1), L"4:00:00");
+}
+
+TEST_F(MetadataPageTest, EditorLeftUntouchedLeavesTheRowAsItWasWhateverThePickerHeld)
+{
+    // The hidden picker holds another value than any row's.
+    BeginWithF2(ContentCreatedRow);
+    SetEditorText(sheet.List().DateEditor(), L"2020-05-05T05:05:05Z");
+    sheet.PressKey(sheet.List().DateEditor(), VK_ESCAPE);
+    ASSERT_EQ(ParsedDate(WindowText(sheet.List().DateEditor())), UtcFileTime(2020, 5, 5, 5, 5, 5));
+
+    // Embedding marks, as a display text may carry them: the editor shows the row's own value.
+    const std::wstring marked = L"\x202A" + PickerText(DateSavedValue()) + L"\x202C";
+    sheet.SetValueCell(DateSavedRow, marked);
+    ASSERT_EQ(sheet.Cell(DateSavedRow, 1), marked);
+    BeginWithF2(DateSavedRow);
+    EXPECT_EQ(WindowText(sheet.List().DateEditor()), PickerText(DateSavedValue()));
+    sheet.PressKey(sheet.List().DateEditor(), VK_RETURN);
+    ExpectIdle();
+    EXPECT_EQ(sheet.Cell(DateSavedRow, 1), marked);
+
+    // A text no parser reads: the editor opens on the current time, not on the picker's old value.
+    sheet.SetValueCell(DateSavedRow, L"sometime in 2023");
+    const FileTime before = CurrentFileTime();
+    BeginWithF2(DateSavedRow);
+    const FileTime after = CurrentFileTime() + TicksPerSecondForTests;
+    const std::uint64_t shown = ParsedDate(WindowText(sheet.List().DateEditor()));
+    EXPECT_GE(shown, before);
+    EXPECT_LE(shown, after);
+    ::SetFocus(::GetDlgItem(sheet.Window(), IDOK));
+    sheet.Pump();
+    EXPECT_EQ(sheet.List().EditRow(), -1);
+    EXPECT_EQ(sheet.Cell(DateSavedRow, 1), L"sometime in 2023");
+
+    // A duration that is not in the display form stays as it is, too.
+    sheet.SetValueCell(EditingTimeRow, L"01:02:03");
+    BeginWithF2(EditingTimeRow);
+    sheet.PressKey(sheet.List().DurationEditor(), VK_RETURN);
+    ExpectIdle();
+    EXPECT_EQ(sheet.Cell(EditingTimeRow, 1), L"01:02:03");
+
+    for (int row = 0; row < 3; ++row)
+        EXPECT_FALSE(sheet.Entry(row).modified) << row;
+    EXPECT_FALSE(sheet.ApplyEnabled());
+
+    // A change made in the editor still counts.
+    BeginWithF2(DateSavedRow);
+    SetEditorText(sheet.List().DateEditor(), L"2021-06-06T06:06:06Z");
+    sheet.PressKey(sheet.List().DateEditor(), VK_RETURN);
+    EXPECT_EQ(sheet.Cell(DateSavedRow, 1), PickerText(UtcFileTime(2021, 6, 6, 6, 6, 6)));
+    EXPECT_TRUE(sheet.Entry(DateSavedRow).modified);
+    EXPECT_TRUE(sheet.ApplyEnabled());
+}
+
+void EmptySavedDate(FakePropertySystem& system)
+{
+    AddStandardDocument(system);
+    system.Property(DateSavedKey).value = FakeValue{};
+}
+
+TEST(MetadataEmptyDateTest, EditorOnAnEmptyDateLeftUntouchedKeepsItEmpty)
+{
+    MetadataSheet sheet(EmptySavedDate);
+    ASSERT_TRUE(sheet.Create());
+    sheet.ShowMetadataTab();
+    ASSERT_EQ(sheet.Cell(DateSavedRow, 1), L"");
+    HWND picker = sheet.List().DateEditor();
+
+    sheet.List().BeginEdit(DateSavedRow, 1);
+    ASSERT_TRUE(::IsWindowVisible(picker));
+    sheet.PressKey(picker, VK_RETURN);
+    EXPECT_EQ(sheet.List().EditRow(), -1);
+    EXPECT_EQ(sheet.Cell(DateSavedRow, 1), L"");
+    EXPECT_FALSE(sheet.Entry(DateSavedRow).modified);
+    EXPECT_FALSE(sheet.ApplyEnabled());
+
+    sheet.List().BeginEdit(DateSavedRow, 1);
+    SetEditorText(picker, L"2019-09-09T09:09:09Z");
+    sheet.PressKey(picker, VK_RETURN);
+    EXPECT_EQ(sheet.Cell(DateSavedRow, 1), PickerText(UtcFileTime(2019, 9, 9, 9, 9, 9)));
+    EXPECT_TRUE(sheet.Entry(DateSavedRow).modified);
+}
+
+TEST_F(MetadataPageTest, TypedTimeOfDayKeepsTheRowsDate)
+{
+    BeginWithF2(ContentCreatedRow);
+    HWND picker = sheet.List().DateEditor();
+    LRESULT result = -1;
+    const NMDATETIMESTRINGW answer = SendUserString(sheet.PageWindow(), picker, L"08:15", result);
+    EXPECT_EQ(result, 0);
+    ASSERT_EQ(answer.dwFlags, static_cast<DWORD>(GDT_VALID));
+    EXPECT_EQ(answer.st.wYear, 2024);
+    EXPECT_EQ(answer.st.wMonth, 1);
+    EXPECT_EQ(answer.st.wDay, 31);
+    // The control takes the answer, as Windows' picker does.
+    ::SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&answer.st));
+    sheet.PressKey(picker, VK_RETURN);
+    ExpectIdle();
+    EXPECT_EQ(sheet.Cell(ContentCreatedRow, 1), PickerText(LocalToUtc(2024, 1, 31, 8, 15, 0)));
+    EXPECT_TRUE(sheet.Entry(ContentCreatedRow).modified);
 }
 
 void ReadOnlyItem(FakePropertySystem& system)

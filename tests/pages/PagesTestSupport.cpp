@@ -27,6 +27,13 @@ LRESULT CALLBACK UnreadablePicker(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lP
     return ::DefSubclassProc(hWnd, uMsg, wParam, lParam);
 }
 
+LRESULT CALLBACK RefusingPicker(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    if (uMsg == DTM_SETSYSTEMTIME)
+        return 0;
+    return ::DefSubclassProc(hWnd, uMsg, wParam, lParam);
+}
+
 } // namespace
 
 FileTime PickerUtc(HWND picker)
@@ -99,4 +106,14 @@ void MakePickerUnreadable(HWND picker)
 void MakePickerReadable(HWND picker)
 {
     ::RemoveWindowSubclass(picker, UnreadablePicker, 1);
+}
+
+void MakePickerRefuseValues(HWND picker)
+{
+    ::SetWindowSubclass(picker, RefusingPicker, 2, 0);
+}
+
+void MakePickerTakeValues(HWND picker)
+{
+    ::RemoveWindowSubclass(picker, RefusingPicker, 2);
 }

@@ -238,6 +238,46 @@ TEST_F(RealBrowseDialogTest, FolderSelectedInTheListIsTakenWithTheFolderButton)
     ExpectRowsTook(open, source);
 }
 
+TEST_F(RealBrowseDialogTest, RowWhosePickerCannotShowTheTakenTimeGetsDontChangeAndTheOthersStillLoad)
+{
+    const FileTimes own = TimesOf(target);
+    const FileTimes source = TimesOf(letter);
+    OpenSheet open(target);
+    HWND page = open.GeneralWindow();
+    HWND accessed = ::GetDlgItem(page, IDC_ACCESSED_VALUE);
+    MakePickerRefuseValues(accessed);
+    DialogUser user([&](HWND dialog) {
+        TypeName(dialog, letter);
+        PressButton(dialog, IDOK);
+    });
+    Click(page, IDC_BROWSE);
+    user.Finish();
+    MakePickerTakeValues(accessed);
+    ASSERT_TRUE(user.FoundDialog());
+    ASSERT_FALSE(user.HadToCancel());
+    for (const std::wstring& text : user.BoxTexts())
+        ADD_FAILURE() << "message box: " << testing::PrintToString(text);
+
+    constexpr int combos[] = {IDC_CREATED_OPERATION, IDC_ACCESSED_OPERATION, IDC_MODIFIED_OPERATION};
+    constexpr int pickers[] = {IDC_CREATED_VALUE, IDC_ACCESSED_VALUE, IDC_MODIFIED_VALUE};
+    for (int k : {Creation, LastWrite}) {
+        SCOPED_TRACE(k);
+        EXPECT_EQ(SelectedOperation(page, combos[k]), OpSpecifiedDateTime);
+        EXPECT_TRUE(PickerEnabled(page, pickers[k]));
+        EXPECT_EQ(PickerValue(page, pickers[k]), source[k] - source[k] % TicksPerSecond);
+    }
+    EXPECT_EQ(SelectedOperation(page, IDC_ACCESSED_OPERATION), OpDontChange);
+    EXPECT_EQ(open.General().operation[LastAccess], OpDontChange);
+    EXPECT_FALSE(PickerEnabled(page, IDC_ACCESSED_VALUE));
+    EXPECT_EQ(::GetFocus(), ::GetDlgItem(page, IDC_ACCESSED_OPERATION));
+    EXPECT_TRUE(ApplyEnabled(open.Window()));
+
+    PressApply(open.Window());
+    const FileTimes stored = TimesOf(target);
+    EXPECT_EQ(stored[LastWrite], source[LastWrite] - source[LastWrite] % TicksPerSecond);
+    EXPECT_EQ(stored[LastAccess], own[LastAccess]);
+}
+
 TEST_F(RealBrowseDialogTest, CancelLeavesTheRowsAndTheApplyButtonAlone)
 {
     OpenSheet open(target);

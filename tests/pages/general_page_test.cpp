@@ -278,6 +278,71 @@ TEST_F(GeneralPageTest, UnreadablePickerKeepsTheUserOnThePageAndStopsTheApply)
     EXPECT_EQ(CurrentPage(open.Window()), open.AdvancedWindow());
 }
 
+TEST_F(GeneralPageTest, TimeNoPickerCanShowLeavesItsRowUnchangedAndEveryOtherRowLoads)
+{
+    const std::wstring file = temp.MakeFile(L"early.txt");
+    SetTimes(file, oldWrite, oldAccess, oldWrite);
+    OpenSheet open(file);
+    HWND page = open.GeneralWindow();
+    for (int id : kCombos)
+        SelectOperation(page, id, OpSpecifiedTimeOfDay);
+    ::SetFocus(::GetDlgItem(page, IDC_MODIFIED_VALUE));
+
+    // Before the pickers' first day, and west of UTC before 1601 in local time.
+    const FileTime early = Utc(1601, 1, 1, 0, 0, 30);
+    const FileTime created = Utc(2010, 10, 10, 10, 10, 10);
+    const FileTime modified = Utc(2011, 11, 11, 11, 11, 11);
+    const FileTime values[] = {created, early, modified};
+    for (int k = 0; k < TimestampKindCount; ++k) {
+        open.General().operation[k] = OpSpecifiedDateTime;
+        open.General().value[k] = values[k];
+    }
+    EXPECT_FALSE(open.General().ExchangeData(false));
+
+    for (int k : {Creation, LastWrite}) {
+        SCOPED_TRACE(k);
+        EXPECT_EQ(SelectedOperation(page, kCombos[k]), OpSpecifiedDateTime);
+        EXPECT_TRUE(PickerEnabled(page, kPickers[k]));
+        EXPECT_EQ(PickerValue(page, kPickers[k]), values[k]);
+    }
+    EXPECT_EQ(SelectedOperation(page, IDC_ACCESSED_OPERATION), OpDontChange);
+    EXPECT_EQ(open.General().operation[LastAccess], OpDontChange);
+    EXPECT_FALSE(PickerEnabled(page, IDC_ACCESSED_VALUE));
+    // A disabled picker cannot hold the focus: the row's operation box has it.
+    EXPECT_EQ(::GetFocus(), ::GetDlgItem(page, IDC_ACCESSED_OPERATION));
+
+    // The picker's old value never reaches the file.
+    PressApply(open.Window());
+    const FileTimes stored = TimesOf(file);
+    EXPECT_EQ(stored[LastAccess], oldAccess);
+    EXPECT_EQ(stored[LastWrite], modified);
+}
+
+TEST_F(GeneralPageTest, ReloadAfterApplyGivesARowItsPickerCannotShowDontChange)
+{
+    const std::wstring file = temp.MakeFile(L"reload.txt");
+    SetTimes(file, oldWrite, oldAccess, oldWrite);
+    OpenSheet open(file);
+    HWND page = open.GeneralWindow();
+    SelectOperation(page, IDC_ACCESSED_OPERATION, OpSecondToZero);
+    SelectOperation(page, IDC_MODIFIED_OPERATION, OpMidnight);
+    HWND accessed = ::GetDlgItem(page, IDC_ACCESSED_VALUE);
+    MakePickerRefuseValues(accessed);
+    PressApply(open.Window());
+    MakePickerTakeValues(accessed);
+
+    const FileTimes stored = TimesOf(file);
+    const SYSTEMTIME day = LocalCalendar(oldWrite);
+    ASSERT_EQ(stored[LastWrite], LocalTime(day.wYear, day.wMonth, day.wDay, 0, 0, 0));
+    ASSERT_EQ(stored[LastAccess], oldAccess - oldAccess % TicksPerMinute);
+    EXPECT_EQ(PickerValue(page, IDC_MODIFIED_VALUE), stored[LastWrite]);
+    EXPECT_EQ(SelectedOperation(page, IDC_MODIFIED_OPERATION), OpMidnight);
+    EXPECT_EQ(SelectedOperation(page, IDC_ACCESSED_OPERATION), OpDontChange);
+    EXPECT_EQ(open.General().operation[LastAccess], OpDontChange);
+    EXPECT_FALSE(PickerEnabled(page, IDC_ACCESSED_VALUE));
+    EXPECT_EQ(::GetFocus(), ::GetDlgItem(page, IDC_ACCESSED_OPERATION));
+}
+
 TEST_F(GeneralPageTest, CurrentDateAndTimeFillsOnlyItsOwnPage)
 {
     const std::wstring folder = temp.MakeFolder(L"now");

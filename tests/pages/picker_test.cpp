@@ -87,6 +87,14 @@ TEST_F(PickerTest, TimeBeforeTheCalendarStartsLocallyIsRefused)
     EXPECT_EQ(read, Utc(2020, 5, 5, 5, 5, 5));
 }
 
+TEST_F(PickerTest, DateBeforeTheControlsFirstDayIsReportedNotShown)
+{
+    // The control answers success for a valid date outside its range but keeps its old value.
+    ASSERT_NE(picker.SetPickerFileTime(GDT_VALID, Utc(2020, 5, 5, 5, 5, 5)), 0);
+    EXPECT_EQ(picker.SetPickerFileTime(GDT_VALID, Utc(1700, 6, 1, 12)), 0);
+    EXPECT_EQ(PickerUtc(control), Utc(2020, 5, 5, 5, 5, 5));
+}
+
 TEST_F(PickerTest, UnreadableControlReportsFailure)
 {
     ASSERT_NE(picker.SetPickerFileTime(GDT_VALID, Utc(2020, 5, 5, 5, 5, 5)), 0);
@@ -109,8 +117,8 @@ TEST_F(PickerTest, WindowTextSetsTheValue)
     EXPECT_EQ(::SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Sun, 06 Nov 1994 08:49:37 GMT")), 1);
     EXPECT_EQ(PickerUtc(control), Utc(1994, 11, 6, 8, 49, 37));
 
-    // Text nobody reads leaves the value as it was.
-    ::SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"next Tuesday-ish"));
+    // Text nobody reads leaves the value as it was, and says so.
+    EXPECT_NE(::SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"next Tuesday-ish")), 1);
     EXPECT_EQ(PickerUtc(control), Utc(1994, 11, 6, 8, 49, 37));
 
     // Empty text means now.
@@ -145,6 +153,76 @@ TEST_F(PickerTest, UserStringNotificationIsParsedByThePicker)
     EXPECT_EQ(result, 0);
     ASSERT_TRUE(LocalCalendarToUtcFileTime(answered.st, utc));
     EXPECT_EQ(utc, Utc(2020, 5, 5, 5, 5, 5));
+}
+
+SYSTEMTIME Shown(HWND control)
+{
+    SYSTEMTIME local{};
+    ::SendMessageW(control, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&local));
+    return local;
+}
+
+void ExpectLocal(const SYSTEMTIME& t, int year, int month, int day, int hour, int minute, int second)
+{
+    EXPECT_EQ(t.wYear, year);
+    EXPECT_EQ(t.wMonth, month);
+    EXPECT_EQ(t.wDay, day);
+    EXPECT_EQ(t.wHour, hour);
+    EXPECT_EQ(t.wMinute, minute);
+    EXPECT_EQ(t.wSecond, second);
+}
+
+// The user-string notification with a record that does not start at the picker's value.
+NMDATETIMESTRINGW SendUserStringWithBlankRecord(HWND control, const wchar_t* text)
+{
+    NMDATETIMESTRINGW request{};
+    request.nmhdr.hwndFrom = control;
+    request.nmhdr.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(control));
+    request.nmhdr.code = DTN_USERSTRINGW;
+    request.pszUserString = text;
+    request.dwFlags = GDT_NONE;
+    ::SendMessageW(::GetParent(control), WM_NOTIFY, request.nmhdr.idFrom, reinterpret_cast<LPARAM>(&request));
+    return request;
+}
+
+TEST_F(PickerTest, TimeOfDayAloneKeepsThePickersDate)
+{
+    SYSTEMTIME local{2024, 1, 0, 31, 13, 2, 3, 0};
+    ASSERT_TRUE(::SendMessageW(control, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&local)));
+
+    EXPECT_EQ(::SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"08:15")), 1);
+    ExpectLocal(Shown(control), 2024, 1, 31, 8, 15, 0);
+
+    NMDATETIMESTRINGW answered = SendUserString(control, L" 21:45:30 ");
+    EXPECT_EQ(answered.dwFlags, static_cast<DWORD>(GDT_VALID));
+    ExpectLocal(answered.st, 2024, 1, 31, 21, 45, 30);
+    answered = SendUserStringWithBlankRecord(control, L"\x200E" L"6:07");
+    EXPECT_EQ(answered.dwFlags, static_cast<DWORD>(GDT_VALID));
+    ExpectLocal(answered.st, 2024, 1, 31, 6, 7, 0);
+
+    // A text that names the parser's day 0 itself keeps it.
+    EXPECT_EQ(::SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"1899/12/30 12:34")), 1);
+    ExpectLocal(Shown(control), 1899, 12, 30, 12, 34, 0);
+}
+
+TEST_F(PickerTest, TimeOfDayAloneOnAPickerWithoutADateTakesToday)
+{
+    MakePickerUnreadable(control);
+    SYSTEMTIME before{};
+    ::GetLocalTime(&before);
+    const NMDATETIMESTRINGW answered = SendUserString(control, L"12:34:56");
+    SYSTEMTIME after{};
+    ::GetLocalTime(&after);
+    MakePickerReadable(control);
+    EXPECT_EQ(answered.dwFlags, static_cast<DWORD>(GDT_VALID));
+    const bool onBefore = answered.st.wYear == before.wYear && answered.st.wMonth == before.wMonth &&
+                          answered.st.wDay == before.wDay;
+    const bool onAfter = answered.st.wYear == after.wYear && answered.st.wMonth == after.wMonth &&
+                         answered.st.wDay == after.wDay;
+    EXPECT_TRUE(onBefore || onAfter) << answered.st.wYear << '-' << answered.st.wMonth << '-' << answered.st.wDay;
+    EXPECT_EQ(answered.st.wHour, 12);
+    EXPECT_EQ(answered.st.wMinute, 34);
+    EXPECT_EQ(answered.st.wSecond, 56);
 }
 
 } // namespace
