@@ -266,7 +266,7 @@ int CDialog::ApplyToFileTarget()
 
 int CDialog::ReportApplyFailure(HRESULT code)
 {
-    ShowMessage(m_hWnd, ResultText(code), IDS_PRODUCT_NAME, MB_ICONERROR);
+    ReportFailure(m_hWnd, code, nullptr);
     return PSNRET_INVALID_NOCHANGEPAGE;
 }
 

@@ -2,6 +2,7 @@
 
 #include "engine/DirectionMarks.h"
 #include "engine/InternetDate.h"
+#include "platform/Result.h"
 #include "engine/PropertyValueText.h"
 
 #include <commctrl.h>
@@ -11,13 +12,6 @@
 #include <string>
 
 namespace {
-
-// The last error as a result code; a step that failed without setting one still fails.
-HRESULT LastErrorResult()
-{
-    const HRESULT code = HRESULT_FROM_WIN32(::GetLastError());
-    return FAILED(code) ? code : E_FAIL;
-}
 
 HRESULT ParseLocaleDate(const std::wstring& text, DATE& date)
 {

@@ -32,7 +32,7 @@ int CMetadataPage::OnApply()
     if (SUCCEEDED(result))
         result = m_list.Model().LoadMetadata();
     if (FAILED(result)) {
-        ShowMessage(GetPropertySheet(), ResultText(result), IDS_PRODUCT_NAME, MB_ICONERROR);
+        ReportFailure(GetPropertySheet(), result, nullptr);
         return PSNRET_INVALID_NOCHANGEPAGE;
     }
     if (IsLastPage() && Sheet())

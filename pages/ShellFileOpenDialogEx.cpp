@@ -141,11 +141,14 @@ bool UseTimestampOf(CShellFileOpenDialogEx& dialog, HWND owner, HWND sheet, Hand
         return false;
 
     std::wstring path;
-    dialog.GetChosenPath(path);
+    const HRESULT chosen = dialog.GetChosenPath(path);
+    if (FAILED(chosen)) {
+        ReportFailure(sheet, chosen, nullptr);
+        return false;
+    }
     FileTimes times;
     if (!ReadFileTimes(path.c_str(), times)) {
-        const HRESULT code = LastErrorResult();
-        ShowMessage(sheet, ResultText(code), IDS_PRODUCT_NAME, MB_ICONERROR);
+        ReportFailure(sheet, LastErrorResult(), nullptr);
         return false;
     }
     for (int k = 0; k < TimestampKindCount; ++k) {

@@ -303,4 +303,22 @@ TEST_F(TakeTimesTest, ItemGoneBeforeReadingIsReportedOnceAndChangesNothing)
     EXPECT_EQ(boxes.Boxes()[0].buttons, std::vector<int>{IDOK});
 }
 
+TEST_F(TakeTimesTest, ItemWithoutAFileSystemPathIsReportedWithItsOwnCause)
+{
+    // Not a misleading "path not found": the cause is the shell's answer for the item.
+    FakeFileDialog fake;
+    FakeShellItem virtualItem(L"::{virtual}", 0);
+    fake.user = [&](FakeFileDialog& d) {
+        d.PressOpen(&virtualItem);
+        return S_OK;
+    };
+    MessageBoxCapture boxes;
+    ASSERT_TRUE(boxes.Installed());
+    CShellFileOpenDialogEx dialog(&fake);
+    EXPECT_FALSE(UseTimestampOf(dialog, owner, nullptr, rows));
+    ExpectUnchanged(rows, before);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, ResultText(E_INVALIDARG));
+}
+
 } // namespace
