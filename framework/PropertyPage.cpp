@@ -20,7 +20,12 @@ HPROPSHEETPAGE CPropertyPageImpl::Create()
 
 void CPropertyPageImpl::SetModified(bool changed) const
 {
-    ::SendMessageW(GetPropertySheet(), changed ? PSM_CHANGED : PSM_UNCHANGED, reinterpret_cast<WPARAM>(m_hWnd), 0);
+    SetModified(m_hWnd, changed);
+}
+
+void CPropertyPageImpl::SetModified(HWND page, bool changed)
+{
+    ::SendMessageW(::GetParent(page), changed ? PSM_CHANGED : PSM_UNCHANGED, reinterpret_cast<WPARAM>(page), 0);
 }
 
 bool CPropertyPageImpl::HandleSheetNotification(UINT uMsg, WPARAM, LPARAM lParam, LRESULT& lResult)

@@ -19,6 +19,8 @@ public:
 
     HWND GetPropertySheet() const noexcept { return ::GetParent(m_hWnd); }
     void SetModified(bool changed = true) const;
+    // The same for the page window of a control that has no page object at hand.
+    static void SetModified(HWND page, bool changed = true);
 
     // Sheet notifications. OnKillActive: false lets the user leave the page.
     // OnApply: PSNRET_NOERROR, PSNRET_INVALID or PSNRET_INVALID_NOCHANGEPAGE.

@@ -4,6 +4,7 @@
 #include "engine/FileTimeAccess.h"
 #include "engine/TimestampText.h"
 #include "framework/Module.h"
+#include "framework/PropertyPage.h"
 #include "metadata/RowMenu.h"
 #include "platform/Handles.h"
 
@@ -289,8 +290,7 @@ void CMetadataListImpl::StoreEdit(const std::wstring& text)
     if (CellText(row, column) == text)
         return;
     SetCellText(row, column, text);
-    HWND page = GetParent();
-    ::SendMessageW(::GetParent(page), PSM_CHANGED, reinterpret_cast<WPARAM>(page), 0);
+    CPropertyPageImpl::SetModified(GetParent());
     if (MetadataEntry* entry = EntryOfRow(row))
         entry->modified = true;
 }

@@ -35,7 +35,5 @@ int CMetadataPage::OnApply()
         ReportFailure(GetPropertySheet(), result, nullptr);
         return PSNRET_INVALID_NOCHANGEPAGE;
     }
-    if (IsLastPage() && Sheet())
-        return Sheet()->ApplyTimestamps();
-    return PSNRET_NOERROR;
+    return ApplyIfLastPage();
 }

@@ -16,8 +16,7 @@ int CAdvancedPage::SaveAdvancedPage()
     namePatterns.assign(text.data(), static_cast<size_t>(read > 0 ? read : 0));
     if (read < length) {
         // The text read so far is kept; this alone does not keep the user on the page.
-        ::MessageBeep(0xFFFFFFFF);
-        ::SetFocus(patterns);
+        PointAtFailedControl(m_hWnd, patterns);
     }
     return ExchangeRows(true) ? 0 : 1;
 }
@@ -47,7 +46,5 @@ bool CAdvancedPage::OnKillActive()
 
 int CAdvancedPage::OnApply()
 {
-    if (IsLastPage() && Sheet())
-        return Sheet()->ApplyTimestamps();
-    return PSNRET_NOERROR;
+    return ApplyIfLastPage();
 }

@@ -64,7 +64,5 @@ bool CGeneralPage::OnKillActive()
 
 int CGeneralPage::OnApply()
 {
-    if (IsLastPage() && Sheet())
-        return Sheet()->ApplyTimestamps();
-    return PSNRET_NOERROR;
+    return ApplyIfLastPage();
 }

@@ -3,6 +3,7 @@
 #include "engine/TimestampOperations.h"
 #include "framework/MessageMap.h"
 #include "pages/DateTimePickerCtrlEx.h"
+#include "pages/PageControls.h"
 #include "pages/ShellFileOpenDialogEx.h"
 #include "res/resource.h"
 
@@ -95,17 +96,13 @@ protected:
     // beside it, which then says "Don't change", takes it instead.
     void ShowFailedPicker(int k) const
     {
-        ::MessageBeep(0xFFFFFFFF);
         HWND target = ::GetDlgItem(Page(), kValuePickerIds[k]);
         if (!::IsWindowEnabled(target))
             target = ::GetDlgItem(Page(), kOperationComboIds[k]);
-        ::SendMessageW(Page(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(target), TRUE);
+        PointAtFailedControl(Page(), target);
     }
 
-    void MarkSheetChanged() const
-    {
-        ::SendMessageW(::GetParent(Page()), PSM_CHANGED, reinterpret_cast<WPARAM>(Page()), 0);
-    }
+    void MarkSheetChanged() const { static_cast<const T*>(this)->SetModified(); }
 
     LRESULT OnOperationSelected(WORD, WORD id, HWND combo, BOOL&)
     {

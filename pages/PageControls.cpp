@@ -1,11 +1,16 @@
 #include "pages/PageControls.h"
 
+void PointAtFailedControl(HWND page, HWND control)
+{
+    ::MessageBeep(0xFFFFFFFF);
+    ::SendMessageW(page, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+}
+
 bool SetControlText(HWND page, int id, const wchar_t* text)
 {
     if (::SetDlgItemTextW(page, id, text))
         return true;
-    ::MessageBeep(0xFFFFFFFF);
-    ::SetFocus(::GetDlgItem(page, id));
+    PointAtFailedControl(page, ::GetDlgItem(page, id));
     return false;
 }
 

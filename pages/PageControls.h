@@ -2,8 +2,12 @@
 
 #include <windows.h>
 
-// Sets the text of control `id` of `page`; when that fails, beeps and puts the focus on the
-// control so that the user sees which one. False on failure.
+// Beeps and moves the focus to a control of a page through the dialog manager (which also
+// keeps the default button right), so that the user sees which value failed.
+void PointAtFailedControl(HWND page, HWND control);
+
+// Sets the text of control `id` of `page`; when that fails, points at the control. False on
+// failure.
 bool SetControlText(HWND page, int id, const wchar_t* text);
 
 // Check boxes as booleans.

@@ -20,6 +20,13 @@ CPropertyPageEx::~CPropertyPageEx()
         ::GlobalUnlock(m_template.get());
 }
 
+int CPropertyPageEx::ApplyIfLastPage()
+{
+    if (IsLastPage() && m_sheet)
+        return m_sheet->ApplyTimestamps();
+    return PSNRET_NOERROR;
+}
+
 bool CPropertyPageEx::IsLastPage() const
 {
     int count = 0;

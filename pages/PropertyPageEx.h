@@ -28,6 +28,10 @@ public:
     END_MSG_MAP()
 
 protected:
+    // Only the last page starts the apply, once every page has saved its values: its result,
+    // or PSNRET_NOERROR on any other page.
+    int ApplyIfLastPage();
+
     virtual BOOL OnInitDialog() { return TRUE; }
     virtual void OnDestroy() {}
 
