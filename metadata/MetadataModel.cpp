@@ -11,8 +11,8 @@ namespace {
 bool IsOffered(const PROPERTYKEY& key, VARTYPE type)
 {
     if (type == VT_FILETIME)
-        return !SamePropertyKey(key, DateModifiedKey) && !SamePropertyKey(key, DateCreatedKey) &&
-               !SamePropertyKey(key, DateAccessedKey);
+        return !SamePropertyKey(key, PKEY_DateModified) && !SamePropertyKey(key, PKEY_DateCreated) &&
+               !SamePropertyKey(key, PKEY_DateAccessed);
     if (type == VT_UI8)
         return SamePropertyKey(key, TotalEditingTimeKey);
     return false;

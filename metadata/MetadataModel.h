@@ -6,8 +6,8 @@
 
 #include <vector>
 
-// Attribute bits fetched for the target (SFGAO_STORAGECAPMASK); only SFGAO_READONLY is used.
-inline constexpr SFGAOF MetadataAttributeMask = 0x70C50008;
+// Attribute bits fetched for the target; only SFGAO_READONLY is used.
+inline constexpr SFGAOF MetadataAttributeMask = SFGAO_STORAGECAPMASK;
 
 // The shell properties of one target file that can be edited: which are offered, their
 // display texts, refreshing them and writing edited texts back. Every operation opens the

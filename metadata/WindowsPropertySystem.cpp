@@ -2,14 +2,6 @@
 
 namespace {
 
-constexpr IID ShellItem2Id = {0x7E9FB0D3, 0x919F, 0x4307, {0xAB, 0x2E, 0x9B, 0x18, 0x60, 0x31, 0x0C, 0x93}};
-constexpr IID PropertyStoreId = {0x886D8EEB, 0x8CF2, 0x4446, {0x8D, 0x02, 0xCD, 0xBA, 0x1D, 0xBD, 0xCF, 0x99}};
-constexpr IID PropertyStoreCapabilitiesId = {
-    0xC8E2D566, 0x186E, 0x4D49, {0xBF, 0x41, 0x69, 0x09, 0xEA, 0xD5, 0x6A, 0xCC}};
-constexpr IID PropertyDescriptionListId = {
-    0x1F9FC1D0, 0xC39B, 0x4B26, {0x81, 0x7F, 0x01, 0x19, 0x67, 0xD3, 0x44, 0x0E}};
-constexpr IID PropertyDescriptionId = {0x6F79D558, 0x3E96, 0x4549, {0xA1, 0xD1, 0x7D, 0x75, 0xD2, 0x28, 0x88, 0x14}};
-
 // A platform call handing back a CoTaskMem string: the text (empty when none came back).
 template <class Call>
 HRESULT ReadPlatformText(std::wstring& text, Call call)
@@ -65,7 +57,7 @@ public:
     {
         description.reset();
         ComPtr<IPropertyDescription> found;
-        const HRESULT hr = list_->GetAt(index, PropertyDescriptionId, found.put_void());
+        const HRESULT hr = list_->GetAt(index, IID_IPropertyDescription, found.put_void());
         if (SUCCEEDED(hr))
             description = std::make_unique<WindowsDescription>(std::move(found));
         return hr;
@@ -96,7 +88,7 @@ public:
     {
         capabilities.reset();
         ComPtr<IPropertyStoreCapabilities> found;
-        const HRESULT hr = store_.As(PropertyStoreCapabilitiesId, found);
+        const HRESULT hr = store_.As(IID_IPropertyStoreCapabilities, found);
         if (SUCCEEDED(hr))
             capabilities = std::make_unique<WindowsCapabilities>(std::move(found));
         return hr;
@@ -124,7 +116,7 @@ public:
     {
         store.reset();
         ComPtr<IPropertyStore> opened;
-        const HRESULT hr = item_->GetPropertyStore(flags, PropertyStoreId, opened.put_void());
+        const HRESULT hr = item_->GetPropertyStore(flags, IID_IPropertyStore, opened.put_void());
         if (SUCCEEDED(hr))
             store = std::make_unique<WindowsStore>(std::move(opened));
         return hr;
@@ -139,7 +131,7 @@ public:
     {
         list.reset();
         ComPtr<IPropertyDescriptionList> found;
-        const HRESULT hr = item_->GetPropertyDescriptionList(listKey, PropertyDescriptionListId, found.put_void());
+        const HRESULT hr = item_->GetPropertyDescriptionList(listKey, IID_IPropertyDescriptionList, found.put_void());
         if (SUCCEEDED(hr))
             list = std::make_unique<WindowsDescriptionList>(std::move(found));
         return hr;
@@ -168,14 +160,14 @@ HRESULT WindowsPropertySystem::DescribeKey(const PROPERTYKEY& key, ComPtr<IPrope
     BindPropsys();
     if (!getPropertyDescription_)
         return E_NOTIMPL;
-    return getPropertyDescription_(key, PropertyDescriptionId, description.put_void());
+    return getPropertyDescription_(key, IID_IPropertyDescription, description.put_void());
 }
 
 HRESULT WindowsPropertySystem::CreateItemFromParsingName(const wchar_t* path, std::unique_ptr<ShellItem>& item)
 {
     item.reset();
     ComPtr<IShellItem2> created;
-    const HRESULT hr = ::SHCreateItemFromParsingName(path, nullptr, ShellItem2Id, created.put_void());
+    const HRESULT hr = ::SHCreateItemFromParsingName(path, nullptr, IID_IShellItem2, created.put_void());
     if (SUCCEEDED(hr))
         item = std::make_unique<WindowsItem>(std::move(created));
     return hr;

@@ -19,7 +19,7 @@ void AddStandardDocument(FakePropertySystem& system)
     system.Add(TitleKey, VT_LPWSTR, L"System.Title", L"Title");
     system.Add(ContentCreatedKey, VT_FILETIME, L"System.Document.DateCreated", L"Content created",
                FakeFileTimeValue(ContentCreatedValue()));
-    system.Add(DateModifiedKey, VT_FILETIME, L"System.DateModified", L"Date modified",
+    system.Add(PKEY_DateModified, VT_FILETIME, L"System.DateModified", L"Date modified",
                FakeFileTimeValue(DateSavedValue()));
     system.Add(TotalEditingTimeKey, VT_UI8, L"System.Document.TotalEditingTime", L"Total editing time",
                FakeDurationValue(EditingTimeValue));

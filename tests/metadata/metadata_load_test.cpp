@@ -15,17 +15,17 @@ protected:
     {
         model.SetTargetPath(TargetPath);
         system.Add(TitleKey, VT_LPWSTR, L"System.Title", L"Title");
-        system.Add(DateModifiedKey, VT_FILETIME, L"System.DateModified", L"Date modified",
+        system.Add(PKEY_DateModified, VT_FILETIME, L"System.DateModified", L"Date modified",
                    FakeFileTimeValue(LocalToUtc(2024, 3, 1, 9, 0, 0)));
         system.Add(ContentCreatedKey, VT_FILETIME, L"System.Document.DateCreated", L"Content created",
                    FakeFileTimeValue(LocalToUtc(2024, 1, 31, 12, 34, 56)));
         system.Add(SizeKey, VT_UI8, L"System.Size", L"Size", FakeDurationValue(4096));
         system.Add(TotalEditingTimeKey, VT_UI8, L"System.Document.TotalEditingTime", L"Total editing time",
                    FakeDurationValue(3723 * TicksPerSecondForTests));
-        system.Add(DateCreatedKey, VT_FILETIME, L"System.DateCreated", L"Date created",
+        system.Add(PKEY_DateCreated, VT_FILETIME, L"System.DateCreated", L"Date created",
                    FakeFileTimeValue(LocalToUtc(2024, 3, 1, 8, 0, 0)));
         system.Add(DateSavedKey, VT_FILETIME, L"System.Document.DateSaved", L"Date last saved");
-        system.Add(DateAccessedKey, VT_FILETIME, L"System.DateAccessed", L"Date accessed",
+        system.Add(PKEY_DateAccessed, VT_FILETIME, L"System.DateAccessed", L"Date accessed",
                    FakeFileTimeValue(LocalToUtc(2024, 3, 2, 9, 0, 0)));
         system.Add(DateTakenKey, VT_FILETIME, L"System.Photo.DateTaken", L"Date taken",
                    FakeFileTimeValue(LocalToUtc(2023, 12, 24, 8, 0, 0)));
@@ -114,9 +114,9 @@ TEST_F(MetadataLoadTest, AFileWithoutQualifyingPropertiesOffersNothing)
 {
     system.properties.clear();
     system.Add(TitleKey, VT_LPWSTR, L"System.Title", L"Title");
-    system.Add(DateModifiedKey, VT_FILETIME, L"System.DateModified", L"Date modified");
-    system.Add(DateCreatedKey, VT_FILETIME, L"System.DateCreated", L"Date created");
-    system.Add(DateAccessedKey, VT_FILETIME, L"System.DateAccessed", L"Date accessed");
+    system.Add(PKEY_DateModified, VT_FILETIME, L"System.DateModified", L"Date modified");
+    system.Add(PKEY_DateCreated, VT_FILETIME, L"System.DateCreated", L"Date created");
+    system.Add(PKEY_DateAccessed, VT_FILETIME, L"System.DateAccessed", L"Date accessed");
     system.Add(SizeKey, VT_UI8, L"System.Size", L"Size");
     // The total editing time only counts with its own type.
     system.Add(TotalEditingTimeKey, VT_UI4, L"System.Document.TotalEditingTime", L"Total editing time");

@@ -126,7 +126,7 @@ TEST(MetadataSheetTest, FileWithOfferedPropertiesGetsTheMetadataPageAfterGeneral
 void OnlyUnofferedProperties(FakePropertySystem& system)
 {
     system.Add(TitleKey, VT_LPWSTR, L"System.Title", L"Title");
-    system.Add(DateModifiedKey, VT_FILETIME, L"System.DateModified", L"Date modified", FakeFileTimeValue(1));
+    system.Add(PKEY_DateModified, VT_FILETIME, L"System.DateModified", L"Date modified", FakeFileTimeValue(1));
     system.Add(SizeKey, VT_UI8, L"System.Size", L"Size", FakeDurationValue(4096));
 }
 
