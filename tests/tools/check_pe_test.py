@@ -10,9 +10,9 @@ import sys
 import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-spec = importlib.util.spec_from_file_location("check_pe", os.path.join(HERE, "..", "..", "tools", "check-pe.py"))
-check_pe = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(check_pe)
+module_spec = importlib.util.spec_from_file_location("check_pe", os.path.join(HERE, "..", "..", "tools", "check-pe.py"))
+check_pe = importlib.util.module_from_spec(module_spec)
+module_spec.loader.exec_module(check_pe)
 
 PROGRAM, REFERENCE = sys.argv[1:3]
 
