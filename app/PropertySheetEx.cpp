@@ -6,13 +6,6 @@
 
 namespace {
 
-std::wstring LoadText(UINT id)
-{
-    const wchar_t* text = nullptr;
-    const int length = ::LoadStringW(AppModule().GetResourceInstance(), id, reinterpret_cast<LPWSTR>(&text), 0);
-    return length > 0 ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
-}
-
 void SetWindowIcon(HWND window, WPARAM which, int widthMetric, int heightMetric)
 {
     // Loaded once per size and kept for the life of the process: the window keeps using them.
@@ -38,7 +31,7 @@ void CPropertySheetEx::OnSheetInitialized()
     SetWindowIcon(m_hWnd, ICON_BIG, SM_CXICON, SM_CYICON);
     SetWindowIcon(m_hWnd, ICON_SMALL, SM_CXSMICON, SM_CYSMICON);
 
-    AddAboutMenuItem(m_hWnd, LoadText(IDS_ABOUT).c_str());
+    AddAboutMenuItem(m_hWnd, AppModule().LoadText(IDS_ABOUT).c_str());
 
     if (CMessageLoop* loop = AppModule().GetMessageLoop())
         loop->AddMessageFilter(this);

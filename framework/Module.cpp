@@ -36,3 +36,11 @@ CMessageLoop* CAppModule::GetMessageLoop(DWORD threadId) const
     auto it = m_loops.find(threadId);
     return it == m_loops.end() ? nullptr : it->second;
 }
+
+std::wstring CAppModule::LoadText(UINT id) const
+{
+    // With no buffer size the platform hands out a pointer to the resource itself.
+    const wchar_t* text = nullptr;
+    const int length = ::LoadStringW(GetResourceInstance(), id, reinterpret_cast<LPWSTR>(&text), 0);
+    return length > 0 && text ? std::wstring(text, static_cast<std::size_t>(length)) : std::wstring();
+}

@@ -6,6 +6,7 @@
 
 #include <map>
 #include <mutex>
+#include <string>
 
 // The program module: the instance its resources come from, and each thread's message loop.
 class CAppModule {
@@ -16,6 +17,9 @@ public:
     // Before Init, the program file's own module.
     HINSTANCE GetResourceInstance() const noexcept { return m_instance ? m_instance : ::GetModuleHandleW(nullptr); }
     HINSTANCE GetModuleInstance() const noexcept { return GetResourceInstance(); }
+
+    // A string resource of the resource instance, whole; empty when there is none.
+    std::wstring LoadText(UINT id) const;
 
     bool AddMessageLoop(CMessageLoop* loop);
     bool RemoveMessageLoop();

@@ -12,13 +12,6 @@
 
 namespace {
 
-std::wstring LoadText(UINT id)
-{
-    const wchar_t* text = nullptr;
-    const int length = ::LoadStringW(AppModule().GetResourceInstance(), id, reinterpret_cast<LPWSTR>(&text), 0);
-    return length > 0 ? std::wstring(text, static_cast<std::size_t>(length)) : std::wstring();
-}
-
 bool IsWhiteSpace(wchar_t c)
 {
     WORD type = 0;
@@ -101,7 +94,7 @@ bool CMetadataListImpl::SetupList(HWND list)
     ListView_SetExtendedListViewStyleEx(m_hWnd, 0xFFFFFFFFu, LVS_EX_FULLROWSELECT);
 
     // Wine draws no groups; the list then shows the same rows flat.
-    std::wstring groupHeader = LoadText(IDS_METADATA_GROUP);
+    std::wstring groupHeader = AppModule().LoadText(IDS_METADATA_GROUP);
     LVGROUP group{};
     group.cbSize = sizeof group;
     group.mask = LVGF_HEADER | LVGF_GROUPID | LVGF_STATE | LVGF_ALIGN;
@@ -112,7 +105,7 @@ bool CMetadataListImpl::SetupList(HWND list)
     ListView_EnableGroupView(m_hWnd, TRUE);
 
     for (UINT id : {IDS_PROPERTY, IDS_VALUE}) {
-        std::wstring title = LoadText(id);
+        std::wstring title = AppModule().LoadText(id);
         LVCOLUMNW column{};
         column.mask = LVCF_FMT | LVCF_TEXT;
         column.fmt = LVCFMT_LEFT;

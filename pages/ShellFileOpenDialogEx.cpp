@@ -15,13 +15,6 @@ constexpr SFGAOF AskedAttributes = SFGAO_FILESYSTEM | SFGAO_FOLDER | SFGAO_LINK;
 // The button label is padded so that the short text still gets a button of useful width.
 constexpr const wchar_t* ButtonPadding = L"     ";
 
-std::wstring ResourceText(UINT id)
-{
-    const wchar_t* text = nullptr;
-    const int length = ::LoadStringW(AppModule().GetResourceInstance(), id, reinterpret_cast<LPWSTR>(&text), 0);
-    return length > 0 ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
-}
-
 HRESULT FileSystemPath(IShellItem* item, std::wstring& path)
 {
     CoTaskMemText text;
@@ -47,12 +40,12 @@ void CShellFileOpenDialogEx::Customise()
 {
     if (!m_dialog)
         return;
-    m_dialog->SetTitle(ResourceText(IDS_USE_TIMESTAMP_OF).c_str());
+    m_dialog->SetTitle(AppModule().LoadText(IDS_USE_TIMESTAMP_OF).c_str());
     FILEOPENDIALOGOPTIONS options = 0;
     if (SUCCEEDED(m_dialog->GetOptions(&options)))
         m_dialog->SetOptions(options | AddedOptions);
     if (m_customize) {
-        const std::wstring label = ButtonPadding + ResourceText(IDS_SELECT_FOLDER) + ButtonPadding;
+        const std::wstring label = ButtonPadding + AppModule().LoadText(IDS_SELECT_FOLDER) + ButtonPadding;
         m_customize->AddPushButton(IDC_SELECT_FOLDER, label.c_str());
         m_customize->SetControlState(IDC_SELECT_FOLDER, CDCS_VISIBLE);
     }
