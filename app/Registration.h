@@ -13,12 +13,12 @@ ReplacementMap ProgramReplacements(const std::wstring& programPath);
 
 // The file name of a loaded module; a name that fills the whole MAX_PATH buffer gives
 // 0x8007007A (insufficient buffer).
-HRESULT ReadModulePath(HMODULE module, std::wstring& path);
+[[nodiscard]] HRESULT ReadModulePath(HMODULE module, std::wstring& path);
 
 // A "REGISTRY" resource of a program file, read as single-byte text in the thread's ANSI
 // code page and widened.
-HRESULT LoadRegistryScript(const std::wstring& programPath, WORD id, std::wstring& script);
+[[nodiscard]] HRESULT LoadRegistryScript(const std::wstring& programPath, WORD id, std::wstring& script);
 
 // Adds (true) or removes (false) the "Timestamp" verb of the current user's context menu
 // for every file and folder, by running the program's registry script 128.
-HRESULT RegisterVerb(bool registering);
+[[nodiscard]] HRESULT RegisterVerb(bool registering);

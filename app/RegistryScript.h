@@ -20,7 +20,7 @@ using ReplacementMap = std::map<std::wstring, std::wstring, NameLessIgnoringCase
 // Replaces every %name% by its value and every %% by %. A name missing from the map, or a
 // % without its closing partner, gives DISP_E_EXCEPTION; a name of 32 characters or more
 // gives E_FAIL.
-HRESULT ExpandReplacements(std::wstring_view text, const ReplacementMap& replacements, std::wstring& expanded);
+[[nodiscard]] HRESULT ExpandReplacements(std::wstring_view text, const ReplacementMap& replacements, std::wstring& expanded);
 
 enum class KeyRemoval {
     Normal,      // created when registering, deleted when unregistering if no subkeys are left
@@ -52,4 +52,4 @@ using RegistryScript = std::vector<RegistryScriptRoot>;
 // token running into the next one, an empty or nested key name, an unclosed block, the
 // Delete keyword, other value types or roots nested deeper than the registry allows) gives
 // DISP_E_EXCEPTION.
-HRESULT ParseRegistryScript(std::wstring_view text, RegistryScript& script);
+[[nodiscard]] HRESULT ParseRegistryScript(std::wstring_view text, RegistryScript& script);

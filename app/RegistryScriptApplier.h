@@ -16,9 +16,9 @@ enum class ScriptMode { Register, Unregister };
 // returned. Unregister deletes the named values and every key that is not NoRemove and has
 // no subkeys left; what is missing already is no error. Registry errors come back as
 // 0x8007xxxx.
-HRESULT ApplyRegistryScript(const RegistryScript& script, ScriptMode mode, HKEY currentUser,
+[[nodiscard]] HRESULT ApplyRegistryScript(const RegistryScript& script, ScriptMode mode, HKEY currentUser,
                             RegistryAccess& registry);
 
 // Expands the replacements, reads the script and applies it.
-HRESULT RunRegistryScript(std::wstring_view text, const ReplacementMap& replacements, ScriptMode mode,
+[[nodiscard]] HRESULT RunRegistryScript(std::wstring_view text, const ReplacementMap& replacements, ScriptMode mode,
                           HKEY currentUser, RegistryAccess& registry);

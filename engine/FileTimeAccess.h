@@ -9,12 +9,12 @@
 
 // Reads whichever of the three times the caller asks for (null outputs are skipped).
 // False on failure, with the cause in GetLastError.
-bool ReadFileTimes(const wchar_t* path, FileTime* creation, FileTime* lastAccess, FileTime* lastWrite);
-bool ReadFileTimes(const wchar_t* path, FileTimes& times);
+[[nodiscard]] bool ReadFileTimes(const wchar_t* path, FileTime* creation, FileTime* lastAccess, FileTime* lastWrite);
+[[nodiscard]] bool ReadFileTimes(const wchar_t* path, FileTimes& times);
 
 // Writes all three times; an InvalidFileTime leaves that time of the item as it was.
 // False on failure, with the cause in GetLastError.
-bool WriteFileTimes(const wchar_t* path, const FileTimes& times);
+[[nodiscard]] bool WriteFileTimes(const wchar_t* path, const FileTimes& times);
 
 // Given an item's times as just read, the times to write: InvalidFileTime for every kind to
 // leave as it is.
@@ -23,4 +23,4 @@ using TimesChange = std::function<FileTimes(const FileTimes& current)>;
 // Opens the item once, reads its times, writes what change makes of them (nothing when it
 // changes no kind) and gives the times the item then holds. False on failure, with the cause
 // in GetLastError.
-bool ChangeFileTimes(const wchar_t* path, const TimesChange& change, FileTimes& stored);
+[[nodiscard]] bool ChangeFileTimes(const wchar_t* path, const TimesChange& change, FileTimes& stored);

@@ -32,7 +32,7 @@ public:
     // The next entry and its listed identifier (not known where the file system gives none);
     // false at the end of the listing, with ERROR_NO_MORE_FILES in GetLastError, or when the
     // listing fails, with another cause there.
-    virtual bool Next(WIN32_FIND_DATAW& entry, ListedFileId& id) = 0;
+    [[nodiscard]] virtual bool Next(WIN32_FIND_DATAW& entry, ListedFileId& id) = 0;
 };
 
 // What the folder walk needs of the file system. Paths are full paths in their ordinary
@@ -41,12 +41,12 @@ class FolderFileSystem {
 public:
     virtual ~FolderFileSystem() = default;
     // Starts listing a folder's entries; null when the folder cannot be listed.
-    virtual std::unique_ptr<FolderListing> List(const std::wstring& folder) = 0;
+    [[nodiscard]] virtual std::unique_ptr<FolderListing> List(const std::wstring& folder) = 0;
     // Reads an item's times, writes what change makes of them and gives the stored times,
     // as ChangeFileTimes does.
-    virtual bool ChangeTimes(const std::wstring& path, const TimesChange& change, FileTimes& stored) = 0;
+    [[nodiscard]] virtual bool ChangeTimes(const std::wstring& path, const TimesChange& change, FileTimes& stored) = 0;
     // The identity of the folder a path leads to, links followed.
-    virtual bool FolderIdentity(const std::wstring& path, FileIdentity& identity) = 0;
+    [[nodiscard]] virtual bool FolderIdentity(const std::wstring& path, FileIdentity& identity) = 0;
 };
 
 // The platform's file system, reached through each item's extended-length path.

@@ -6,10 +6,9 @@ CAppModule& AppModule()
     return module;
 }
 
-HRESULT CAppModule::Init(HINSTANCE instance)
+void CAppModule::Init(HINSTANCE instance)
 {
     m_instance = instance ? instance : ::GetModuleHandleW(nullptr);
-    return S_OK;
 }
 
 void CAppModule::Term()

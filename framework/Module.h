@@ -11,7 +11,7 @@
 // The program module: the instance its resources come from, and each thread's message loop.
 class CAppModule {
 public:
-    HRESULT Init(HINSTANCE instance);
+    void Init(HINSTANCE instance);
     void Term();
 
     // Before Init, the program file's own module.

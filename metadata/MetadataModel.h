@@ -34,23 +34,23 @@ public:
     // First call: collects the offered properties (TYPE_E_ELEMENTNOTFOUND when there are none)
     // and formats their values. Later calls refresh the value texts, also in the row view,
     // and clear every modified flag.
-    HRESULT LoadMetadata();
+    [[nodiscard]] HRESULT LoadMetadata();
 
     // Writes the row texts of the modified entries to the file and commits them all at once.
     // The file is not opened when nothing is modified. The modified flags stay as they are.
-    HRESULT CommitMetadata();
+    [[nodiscard]] HRESULT CommitMetadata();
 
     // Parses a duration text and replaces it by the platform's display form of that duration.
     // An empty text stays empty. On false the text is left as it was.
     bool NormalizeDurationText(std::wstring& text);
 
 private:
-    HRESULT OpenStore(GETPROPERTYSTOREFLAGS flags, std::unique_ptr<ShellItem>& item,
+    [[nodiscard]] HRESULT OpenStore(GETPROPERTYSTOREFLAGS flags, std::unique_ptr<ShellItem>& item,
                       std::unique_ptr<PropertyStore>& store);
-    HRESULT CollectEntries(ShellItem& item, PropertyStore& store);
-    HRESULT AppendIfOffered(PropertyDescription& description, PropertyStoreCapabilities* capabilities);
-    HRESULT RefreshEntries(PropertyStore& store);
-    HRESULT WriteEntry(std::size_t row, PropertyStore& store);
+    [[nodiscard]] HRESULT CollectEntries(ShellItem& item, PropertyStore& store);
+    [[nodiscard]] HRESULT AppendIfOffered(PropertyDescription& description, PropertyStoreCapabilities* capabilities);
+    [[nodiscard]] HRESULT RefreshEntries(PropertyStore& store);
+    [[nodiscard]] HRESULT WriteEntry(std::size_t row, PropertyStore& store);
 
     PropertySystem& system_;
     std::wstring targetPath_;

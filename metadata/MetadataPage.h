@@ -16,7 +16,7 @@ public:
     // Before the page is added: the target file and its first load (which decides whether the
     // page is shown at all).
     void SetTargetPath(std::wstring path) { m_list.Model().SetTargetPath(std::move(path)); }
-    HRESULT LoadMetadata() { return m_list.Model().LoadMetadata(); }
+    [[nodiscard]] HRESULT LoadMetadata() { return m_list.Model().LoadMetadata(); }
 
     CMetadataListImpl& List() noexcept { return m_list; }
     CDateTimePickerCtrlEx& DatePicker() noexcept { return m_datePicker; }

@@ -17,57 +17,57 @@
 class PropertyDescription {
 public:
     virtual ~PropertyDescription() = default;
-    virtual HRESULT GetPropertyKey(PROPERTYKEY& key) = 0;
-    virtual HRESULT GetPropertyType(VARTYPE& type) = 0;
-    virtual HRESULT GetCanonicalName(std::wstring& name) = 0;
-    virtual HRESULT GetDisplayName(std::wstring& name) = 0;
-    virtual HRESULT FormatForDisplay(const PROPVARIANT& value, PROPDESC_FORMAT_FLAGS flags, std::wstring& text) = 0;
+    [[nodiscard]] virtual HRESULT GetPropertyKey(PROPERTYKEY& key) = 0;
+    [[nodiscard]] virtual HRESULT GetPropertyType(VARTYPE& type) = 0;
+    [[nodiscard]] virtual HRESULT GetCanonicalName(std::wstring& name) = 0;
+    [[nodiscard]] virtual HRESULT GetDisplayName(std::wstring& name) = 0;
+    [[nodiscard]] virtual HRESULT FormatForDisplay(const PROPVARIANT& value, PROPDESC_FORMAT_FLAGS flags, std::wstring& text) = 0;
     // Replaces the value by its canonical form in place.
-    virtual HRESULT CoerceToCanonicalValue(PROPVARIANT& value) = 0;
+    [[nodiscard]] virtual HRESULT CoerceToCanonicalValue(PROPVARIANT& value) = 0;
 };
 
 class PropertyDescriptionList {
 public:
     virtual ~PropertyDescriptionList() = default;
-    virtual HRESULT GetCount(UINT& count) = 0;
-    virtual HRESULT GetAt(UINT index, std::unique_ptr<PropertyDescription>& description) = 0;
+    [[nodiscard]] virtual HRESULT GetCount(UINT& count) = 0;
+    [[nodiscard]] virtual HRESULT GetAt(UINT index, std::unique_ptr<PropertyDescription>& description) = 0;
 };
 
 class PropertyStoreCapabilities {
 public:
     virtual ~PropertyStoreCapabilities() = default;
     // S_FALSE alone means "not writable".
-    virtual HRESULT IsPropertyWritable(const PROPERTYKEY& key) = 0;
+    [[nodiscard]] virtual HRESULT IsPropertyWritable(const PROPERTYKEY& key) = 0;
 };
 
 class PropertyStore {
 public:
     virtual ~PropertyStore() = default;
     // A failure (E_NOINTERFACE) when the store does not offer the capabilities interface.
-    virtual HRESULT QueryCapabilities(std::unique_ptr<PropertyStoreCapabilities>& capabilities) = 0;
+    [[nodiscard]] virtual HRESULT QueryCapabilities(std::unique_ptr<PropertyStoreCapabilities>& capabilities) = 0;
     // VT_EMPTY when the file has no value.
-    virtual HRESULT GetValue(const PROPERTYKEY& key, PropVariantValue& value) = 0;
-    virtual HRESULT SetValue(const PROPERTYKEY& key, const PROPVARIANT& value) = 0;
-    virtual HRESULT Commit() = 0;
+    [[nodiscard]] virtual HRESULT GetValue(const PROPERTYKEY& key, PropVariantValue& value) = 0;
+    [[nodiscard]] virtual HRESULT SetValue(const PROPERTYKEY& key, const PROPVARIANT& value) = 0;
+    [[nodiscard]] virtual HRESULT Commit() = 0;
 };
 
 class ShellItem {
 public:
     virtual ~ShellItem() = default;
-    virtual HRESULT GetPropertyStore(GETPROPERTYSTOREFLAGS flags, std::unique_ptr<PropertyStore>& store) = 0;
-    virtual HRESULT GetAttributes(SFGAOF mask, SFGAOF& attributes) = 0;
-    virtual HRESULT GetPropertyDescriptionList(const PROPERTYKEY& listKey,
+    [[nodiscard]] virtual HRESULT GetPropertyStore(GETPROPERTYSTOREFLAGS flags, std::unique_ptr<PropertyStore>& store) = 0;
+    [[nodiscard]] virtual HRESULT GetAttributes(SFGAOF mask, SFGAOF& attributes) = 0;
+    [[nodiscard]] virtual HRESULT GetPropertyDescriptionList(const PROPERTYKEY& listKey,
                                                std::unique_ptr<PropertyDescriptionList>& list) = 0;
 };
 
 class PropertySystem {
 public:
     virtual ~PropertySystem() = default;
-    virtual HRESULT CreateItemFromParsingName(const wchar_t* path, std::unique_ptr<ShellItem>& item) = 0;
+    [[nodiscard]] virtual HRESULT CreateItemFromParsingName(const wchar_t* path, std::unique_ptr<ShellItem>& item) = 0;
     // The system-wide description of a key.
-    virtual HRESULT GetPropertyDescription(const PROPERTYKEY& key,
+    [[nodiscard]] virtual HRESULT GetPropertyDescription(const PROPERTYKEY& key,
                                            std::unique_ptr<PropertyDescription>& description) = 0;
     // A value of the given property formatted for display without any store.
-    virtual HRESULT FormatForDisplay(const PROPERTYKEY& key, const PROPVARIANT& value, PROPDESC_FORMAT_FLAGS flags,
+    [[nodiscard]] virtual HRESULT FormatForDisplay(const PROPERTYKEY& key, const PROPVARIANT& value, PROPDESC_FORMAT_FLAGS flags,
                                      std::wstring& text) = 0;
 };

@@ -12,10 +12,10 @@ public:
     WindowsPropertySystem(const WindowsPropertySystem&) = delete;
     WindowsPropertySystem& operator=(const WindowsPropertySystem&) = delete;
 
-    HRESULT CreateItemFromParsingName(const wchar_t* path, std::unique_ptr<ShellItem>& item) override;
-    HRESULT GetPropertyDescription(const PROPERTYKEY& key,
+    [[nodiscard]] HRESULT CreateItemFromParsingName(const wchar_t* path, std::unique_ptr<ShellItem>& item) override;
+    [[nodiscard]] HRESULT GetPropertyDescription(const PROPERTYKEY& key,
                                    std::unique_ptr<PropertyDescription>& description) override;
-    HRESULT FormatForDisplay(const PROPERTYKEY& key, const PROPVARIANT& value, PROPDESC_FORMAT_FLAGS flags,
+    [[nodiscard]] HRESULT FormatForDisplay(const PROPERTYKEY& key, const PROPVARIANT& value, PROPDESC_FORMAT_FLAGS flags,
                              std::wstring& text) override;
 
 private:
@@ -24,7 +24,7 @@ private:
                                                            PWSTR*);
 
     void BindPropsys();
-    HRESULT DescribeKey(const PROPERTYKEY& key, ComPtr<IPropertyDescription>& description);
+    [[nodiscard]] HRESULT DescribeKey(const PROPERTYKEY& key, ComPtr<IPropertyDescription>& description);
 
     bool bound_ = false;
     LibraryModule propsys_;

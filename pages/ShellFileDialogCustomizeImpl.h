@@ -59,7 +59,7 @@ public:
 
     // Shows the dialog modally over `owner` with this object receiving its events; the
     // dialog's result (a failure when the user cancels).
-    HRESULT DoModal(HWND owner);
+    [[nodiscard]] HRESULT DoModal(HWND owner);
 
 protected:
     ComPtr<IFileOpenDialog> m_dialog;

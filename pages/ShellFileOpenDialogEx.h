@@ -13,7 +13,7 @@ public:
     explicit CShellFileOpenDialogEx(IFileOpenDialog* dialog);
 
     // After a successful DoModal: the folder taken with the button, or else the opened item.
-    HRESULT GetChosenPath(std::wstring& path) const;
+    [[nodiscard]] HRESULT GetChosenPath(std::wstring& path) const;
 
     // The item selected at the last selection change, if any.
     IShellItem* SelectedItem() const noexcept { return m_selectedItem.get(); }
@@ -25,7 +25,7 @@ public:
 
 private:
     void Customise();
-    HRESULT SetButtonState(CDCONTROLSTATEF state);
+    [[nodiscard]] HRESULT SetButtonState(CDCONTROLSTATEF state);
 
     ComPtr<IShellItem> m_selectedItem;
 };

@@ -8,4 +8,4 @@ HRESULT HResultFromWin32(DWORD error) noexcept;
 
 // The calling thread's last platform error as a result code; E_FAIL when a call failed
 // without recording an error, so that a failure never reads as success.
-HRESULT LastErrorResult() noexcept;
+[[nodiscard]] HRESULT LastErrorResult() noexcept;

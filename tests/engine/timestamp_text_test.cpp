@@ -25,7 +25,7 @@ struct PickerValue {
     CalendarTime time = Calendar(2001, 2, 3, 4, 5, 6);
     DWORD flag = GDT_NONE;
 
-    void Parse(const wchar_t* text) { ParseTimestampText(text, time, flag); }
+    bool Parse(const wchar_t* text) { return ParseTimestampText(text, time, flag); }
     bool Unchanged() const
     {
         return flag == GDT_NONE && time.wYear == 2001 && time.wMonth == 2 && time.wDay == 3 && time.wHour == 4 &&

@@ -60,9 +60,9 @@ public:
             const std::wstring file = m_path + L"\\" + name;
             ::CloseHandle(::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
             const FileTime t = base + static_cast<FileTime>(++i) * 3600 * TicksPerSecond;
-            WriteFileTimes(file.c_str(), FileTimes{t, t, t});
+            m_ready = WriteFileTimes(file.c_str(), FileTimes{t, t, t}) && m_ready;
         }
-        WriteFileTimes(m_path.c_str(), FileTimes{base, base + TicksPerDay, base});
+        m_ready = WriteFileTimes(m_path.c_str(), FileTimes{base, base + TicksPerDay, base}) && m_ready;
     }
     ~SampleFolder()
     {
@@ -76,9 +76,12 @@ public:
         ::RemoveDirectoryW(L"C:\\Data"); // only when nothing else is in it
     }
     const std::wstring& Path() const { return m_path; }
+    // Whether every sample got the times the pictures show.
+    bool Ready() const { return m_ready; }
 
 private:
     std::wstring m_path = L"C:\\Data\\Photos 2024";
+    bool m_ready = true;
 };
 
 void PumpFor(int milliseconds)
@@ -173,6 +176,10 @@ int main()
     ::InitCommonControlsEx(&controls);
     {
         SampleFolder photos;
+        if (!photos.Ready()) {
+            std::fwprintf(stderr, L"the sample folder's times could not be set (error %lu)\n", ::GetLastError());
+            return 1;
+        }
         OpenSheet open(photos.Path());
         HWND general = open.GeneralWindow();
         const std::wstring product = ResourceText(IDS_PRODUCT_NAME);
