@@ -99,7 +99,8 @@ void CDialog::ReadTargetInformation()
     m_general.icon = m_icon.get();
     m_advanced.icon = m_icon.get();
     // The shell would show a name cut at MAX_PATH or without its trailing blanks.
-    m_general.displayName = ShellCanTake(m_targetPath) ? std::wstring(info.szDisplayName) : std::wstring(PathName(m_targetPath));
+    m_general.displayName =
+        ShellCanTake(m_targetPath) ? std::wstring(info.szDisplayName) : std::wstring(PathName(m_targetPath));
     m_general.typeName = info.szTypeName;
 
     m_general.location = ParentPath(m_targetPath);
@@ -214,10 +215,9 @@ int CDialog::ApplyToFolderTarget()
         options.excludeHidden = m_general.excludeHidden;
         options.namePatterns = m_advanced.namePatterns;
         HWND sheet = m_hWnd;
-        const bool finished =
-            ApplyToFolder(m_general, m_advanced, options, m_targetPath, [sheet](HRESULT code, const std::wstring& path) {
-                ReportFailure(sheet, code, path.c_str());
-            });
+        const bool finished = ApplyToFolder(
+            m_general, m_advanced, options, m_targetPath,
+            [sheet](HRESULT code, const std::wstring& path) { ReportFailure(sheet, code, path.c_str()); });
         if (!finished)
             return PSNRET_INVALID_NOCHANGEPAGE;
         if (!ReadFileTimes(m_targetPath.c_str(), times))
@@ -252,12 +252,9 @@ int CDialog::ApplyToFileTarget()
     FileTimes times{};
     // A file has no entries: the folder operations (the target may have been a folder when the
     // sheet was built) leave their kinds as they are.
-    const bool done = m_general.AnyOperation()
-                          ? ChangeFileTimes(
-                                m_targetPath.c_str(),
-                                [this](const FileTimes& current) { return TimesToWrite(m_general, current, nullptr); },
-                                times)
-                          : ReadFileTimes(m_targetPath.c_str(), times);
+    const auto change = [this](const FileTimes& current) { return TimesToWrite(m_general, current, nullptr); };
+    const bool done = m_general.AnyOperation() ? ChangeFileTimes(m_targetPath.c_str(), change, times)
+                                               : ReadFileTimes(m_targetPath.c_str(), times);
     if (!done)
         return ReportApplyFailure(LastErrorResult());
     ShowTimesRead(times);

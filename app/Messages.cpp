@@ -8,7 +8,6 @@
 namespace {
 
 constexpr UINT ProductNameId = 128;
-
 }
 
 int ShowMessage(HWND owner, const MessageText& text, const MessageText& caption, UINT style)

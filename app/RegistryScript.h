@@ -20,7 +20,8 @@ using ReplacementMap = std::map<std::wstring, std::wstring, NameLessIgnoringCase
 // Replaces every %name% by its value and every %% by %. A name missing from the map, or a
 // % without its closing partner, gives DISP_E_EXCEPTION; a name of 32 characters or more
 // gives E_FAIL.
-[[nodiscard]] HRESULT ExpandReplacements(std::wstring_view text, const ReplacementMap& replacements, std::wstring& expanded);
+[[nodiscard]] HRESULT ExpandReplacements(std::wstring_view text, const ReplacementMap& replacements,
+                                         std::wstring& expanded);
 
 enum class KeyRemoval {
     Normal,      // created when registering, deleted when unregistering if no subkeys are left

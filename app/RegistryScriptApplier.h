@@ -17,8 +17,8 @@ enum class ScriptMode { Register, Unregister };
 // no subkeys left; what is missing already is no error. Registry errors come back as
 // 0x8007xxxx.
 [[nodiscard]] HRESULT ApplyRegistryScript(const RegistryScript& script, ScriptMode mode, HKEY currentUser,
-                            RegistryAccess& registry);
+                                          RegistryAccess& registry);
 
 // Expands the replacements, reads the script and applies it.
 [[nodiscard]] HRESULT RunRegistryScript(std::wstring_view text, const ReplacementMap& replacements, ScriptMode mode,
-                          HKEY currentUser, RegistryAccess& registry);
+                                        HKEY currentUser, RegistryAccess& registry);

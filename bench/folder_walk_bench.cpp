@@ -254,8 +254,8 @@ int main(int argc, char** argv)
                                      },
                                      folders);
     Timing before;
-    const bool beforeDone = Measure(FileRepetitions, [&] { return WalkFiles(root); },
-                                    [&] { return EarlierWalkFiles(root); }, before);
+    const bool beforeDone = Measure(
+        FileRepetitions, [&] { return WalkFiles(root); }, [&] { return EarlierWalkFiles(root); }, before);
     if (!filesDone || !foldersDone || !beforeDone) {
         std::fwprintf(stderr, L"a run failed (error %lu)\n", ::GetLastError());
         return 1;

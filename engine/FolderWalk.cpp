@@ -53,8 +53,7 @@ public:
                const ApplyOptions& options, const WalkFailureReporter& reportFailure)
         : fileSystem_(fileSystem), general_(general), advanced_(advanced), options_(options),
           namePatterns_(NamesNoPattern(options.namePatterns.c_str()) ? nullptr : options.namePatterns.c_str()),
-          changeFolders_(general.AnyOperation()), changeFiles_(advanced.AnyOperation()),
-          reportFailure_(reportFailure)
+          changeFolders_(general.AnyOperation()), changeFiles_(advanced.AnyOperation()), reportFailure_(reportFailure)
     {
     }
 
@@ -113,7 +112,8 @@ private:
             if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
                 if (IsDotName(entry.cFileName))
                     continue;
-                if (options_.recursive && !WalkSubfolder(JoinPath(folder, entry.cFileName), attributes, listedId, times))
+                if (options_.recursive &&
+                    !WalkSubfolder(JoinPath(folder, entry.cFileName), attributes, listedId, times))
                     return false;
             } else if (changeFiles_ && FileNameSelected(entry.cFileName, namePatterns_)) {
                 const std::wstring path = JoinPath(folder, entry.cFileName);

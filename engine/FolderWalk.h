@@ -26,12 +26,14 @@ using WalkFailureReporter = std::function<void(HRESULT code, const std::wstring&
 // or not flagged) is not entered; it counts with its listed times. True when the walk
 // finished; false when it stopped at the first failure, which it has passed to the reporter
 // (a null reporter is allowed).
-[[nodiscard]] bool ApplyToFolder(FolderFileSystem& fileSystem, const HandlingRecord& general, const HandlingRecord& advanced,
-                   const ApplyOptions& options, const std::wstring& folder, const WalkFailureReporter& reportFailure);
+[[nodiscard]] bool ApplyToFolder(FolderFileSystem& fileSystem, const HandlingRecord& general,
+                                 const HandlingRecord& advanced, const ApplyOptions& options,
+                                 const std::wstring& folder, const WalkFailureReporter& reportFailure);
 
 // The same walk on the platform's file system.
-[[nodiscard]] bool ApplyToFolder(const HandlingRecord& general, const HandlingRecord& advanced, const ApplyOptions& options,
-                   const std::wstring& folder, const WalkFailureReporter& reportFailure);
+[[nodiscard]] bool ApplyToFolder(const HandlingRecord& general, const HandlingRecord& advanced,
+                                 const ApplyOptions& options, const std::wstring& folder,
+                                 const WalkFailureReporter& reportFailure);
 
 // Whether a file name is selected by the name-pattern text (null or naming no pattern: all).
 bool FileNameSelected(const wchar_t* name, const wchar_t* namePatterns);

@@ -24,8 +24,7 @@ FILETIME ToFileTimeRecord(const LARGE_INTEGER& t)
     return {static_cast<DWORD>(t.LowPart), static_cast<DWORD>(t.HighPart)};
 }
 
-template <class Info>
-void CopyEntry(const Info& info, WIN32_FIND_DATAW& entry)
+template <class Info> void CopyEntry(const Info& info, WIN32_FIND_DATAW& entry)
 {
     entry = {};
     entry.dwFileAttributes = info.FileAttributes;

@@ -46,7 +46,7 @@ public:
 
 private:
     [[nodiscard]] HRESULT OpenStore(GETPROPERTYSTOREFLAGS flags, std::unique_ptr<ShellItem>& item,
-                      std::unique_ptr<PropertyStore>& store);
+                                    std::unique_ptr<PropertyStore>& store);
     [[nodiscard]] HRESULT CollectEntries(ShellItem& item, PropertyStore& store);
     [[nodiscard]] HRESULT AppendIfOffered(PropertyDescription& description, PropertyStoreCapabilities* capabilities);
     [[nodiscard]] HRESULT RefreshEntries(PropertyStore& store);

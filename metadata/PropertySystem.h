@@ -21,7 +21,8 @@ public:
     [[nodiscard]] virtual HRESULT GetPropertyType(VARTYPE& type) = 0;
     [[nodiscard]] virtual HRESULT GetCanonicalName(std::wstring& name) = 0;
     [[nodiscard]] virtual HRESULT GetDisplayName(std::wstring& name) = 0;
-    [[nodiscard]] virtual HRESULT FormatForDisplay(const PROPVARIANT& value, PROPDESC_FORMAT_FLAGS flags, std::wstring& text) = 0;
+    [[nodiscard]] virtual HRESULT FormatForDisplay(const PROPVARIANT& value, PROPDESC_FORMAT_FLAGS flags,
+                                                   std::wstring& text) = 0;
     // Replaces the value by its canonical form in place.
     [[nodiscard]] virtual HRESULT CoerceToCanonicalValue(PROPVARIANT& value) = 0;
 };
@@ -54,10 +55,11 @@ public:
 class ShellItem {
 public:
     virtual ~ShellItem() = default;
-    [[nodiscard]] virtual HRESULT GetPropertyStore(GETPROPERTYSTOREFLAGS flags, std::unique_ptr<PropertyStore>& store) = 0;
+    [[nodiscard]] virtual HRESULT GetPropertyStore(GETPROPERTYSTOREFLAGS flags,
+                                                   std::unique_ptr<PropertyStore>& store) = 0;
     [[nodiscard]] virtual HRESULT GetAttributes(SFGAOF mask, SFGAOF& attributes) = 0;
     [[nodiscard]] virtual HRESULT GetPropertyDescriptionList(const PROPERTYKEY& listKey,
-                                               std::unique_ptr<PropertyDescriptionList>& list) = 0;
+                                                             std::unique_ptr<PropertyDescriptionList>& list) = 0;
 };
 
 class PropertySystem {
@@ -66,8 +68,8 @@ public:
     [[nodiscard]] virtual HRESULT CreateItemFromParsingName(const wchar_t* path, std::unique_ptr<ShellItem>& item) = 0;
     // The system-wide description of a key.
     [[nodiscard]] virtual HRESULT GetPropertyDescription(const PROPERTYKEY& key,
-                                           std::unique_ptr<PropertyDescription>& description) = 0;
+                                                         std::unique_ptr<PropertyDescription>& description) = 0;
     // A value of the given property formatted for display without any store.
-    [[nodiscard]] virtual HRESULT FormatForDisplay(const PROPERTYKEY& key, const PROPVARIANT& value, PROPDESC_FORMAT_FLAGS flags,
-                                     std::wstring& text) = 0;
+    [[nodiscard]] virtual HRESULT FormatForDisplay(const PROPERTYKEY& key, const PROPVARIANT& value,
+                                                   PROPDESC_FORMAT_FLAGS flags, std::wstring& text) = 0;
 };

@@ -14,9 +14,9 @@ public:
 
     [[nodiscard]] HRESULT CreateItemFromParsingName(const wchar_t* path, std::unique_ptr<ShellItem>& item) override;
     [[nodiscard]] HRESULT GetPropertyDescription(const PROPERTYKEY& key,
-                                   std::unique_ptr<PropertyDescription>& description) override;
-    [[nodiscard]] HRESULT FormatForDisplay(const PROPERTYKEY& key, const PROPVARIANT& value, PROPDESC_FORMAT_FLAGS flags,
-                             std::wstring& text) override;
+                                                 std::unique_ptr<PropertyDescription>& description) override;
+    [[nodiscard]] HRESULT FormatForDisplay(const PROPERTYKEY& key, const PROPVARIANT& value,
+                                           PROPDESC_FORMAT_FLAGS flags, std::wstring& text) override;
 
 private:
     using GetPropertyDescriptionFunction = HRESULT(WINAPI*)(REFPROPERTYKEY, REFIID, void**);

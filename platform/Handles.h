@@ -174,8 +174,7 @@ public:
     }
     void** put_void() noexcept { return reinterpret_cast<void**>(put()); }
 
-    template <class U>
-    [[nodiscard]] HRESULT As(REFIID iid, ComPtr<U>& out) const noexcept
+    template <class U> [[nodiscard]] HRESULT As(REFIID iid, ComPtr<U>& out) const noexcept
     {
         if (!p_)
             return E_POINTER;

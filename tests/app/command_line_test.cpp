@@ -1,6 +1,5 @@
 #include "app/CommandLine.h"
 
-
 #include <gtest/gtest.h>
 
 #include <string>

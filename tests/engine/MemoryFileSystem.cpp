@@ -25,8 +25,7 @@ std::wstring NameOf(const std::wstring& path)
 
 class MemoryListing final : public FolderListing {
 public:
-    MemoryListing(MemoryFileSystem& fileSystem, std::wstring folder, std::vector<std::wstring> names,
-                  DWORD breaksAfter)
+    MemoryListing(MemoryFileSystem& fileSystem, std::wstring folder, std::vector<std::wstring> names, DWORD breaksAfter)
         : fileSystem_(fileSystem), folder_(std::move(folder)), names_(std::move(names)), breaksAfter_(breaksAfter)
     {
     }

@@ -12,7 +12,11 @@ namespace {
 
 TEST(RemoveDirectionMarks, EveryMarkGoesWhereverItStands)
 {
-    std::wstring text = L"\x200E" L"2024/\x200F" L"01/31\x202A \x202B" L"12:34\x202C:56 \x202D" L"PM\x202E";
+    std::wstring text = L"\x200E"
+                        L"2024/\x200F"
+                        L"01/31\x202A \x202B"
+                        L"12:34\x202C:56 \x202D"
+                        L"PM\x202E";
     RemoveDirectionMarks(text);
     EXPECT_EQ(text, L"2024/01/31 12:34:56 PM");
 
@@ -34,8 +38,11 @@ TEST(RemoveDirectionMarks, PickerTextWithEmbeddingMarksIsRead)
 {
     // As a property handler's display text can come: each part wrapped for its direction.
     const wchar_t* const texts[] = {
-        L"\x202A" L"2024-01-31\x202C \x202B" L"12:34:56\x202C",
-        L"\x202D\x200E" L"2024-01-31 12:34:56\x202E",
+        L"\x202A"
+        L"2024-01-31\x202C \x202B"
+        L"12:34:56\x202C",
+        L"\x202D\x200E"
+        L"2024-01-31 12:34:56\x202E",
     };
     for (const wchar_t* text : texts) {
         CalendarTime time = Calendar(2001, 2, 3, 4, 5, 6);

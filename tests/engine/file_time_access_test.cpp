@@ -60,7 +60,10 @@ TEST(FileTimeAccess, ChangeComputesFromTheTimesReadAndWritesOnlyItsKinds)
 
     // Nothing to write: the times are only read.
     ASSERT_TRUE(ChangeFileTimes(
-        file.c_str(), [](const FileTimes&) { return FileTimes{InvalidFileTime, InvalidFileTime, InvalidFileTime}; },
+        file.c_str(),
+        [](const FileTimes&) {
+            return FileTimes{InvalidFileTime, InvalidFileTime, InvalidFileTime};
+        },
         stored));
     EXPECT_EQ(stored, read);
 

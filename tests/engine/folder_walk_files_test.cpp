@@ -65,8 +65,9 @@ protected:
     {
         options.namePatterns = patterns ? patterns : L"";
         options.recursive = recursive;
-        return ApplyToFolder(general, advanced, options, temp.Path(),
-                             [this](HRESULT code, const std::wstring& path) { failures.push_back({code, path}); });
+        return ApplyToFolder(general, advanced, options, temp.Path(), [this](HRESULT code, const std::wstring& path) {
+            failures.push_back({code, path});
+        });
     }
 
     TempFolder temp;
@@ -172,10 +173,11 @@ TEST_F(FolderWalkFilesTest, FileDeletedBetweenListingAndWritingStopsTheWalk)
 {
     WatchedFileSystem fileSystem(b);
     const FileTime folderValue = UtcTime(2019, 9, 9);
-    const bool finished =
-        ApplyToFolder(fileSystem, Operations(OpDontChange, OpSpecifiedDateTime, folderValue),
-                      Operations(OpDontChange, OpCurrentDateTime), options, temp.Path(),
-                      [this](HRESULT code, const std::wstring& path) { failures.push_back({code, path}); });
+    const bool finished = ApplyToFolder(fileSystem, Operations(OpDontChange, OpSpecifiedDateTime, folderValue),
+                                        Operations(OpDontChange, OpCurrentDateTime), options, temp.Path(),
+                                        [this](HRESULT code, const std::wstring& path) {
+                                            failures.push_back({code, path});
+                                        });
     EXPECT_FALSE(finished);
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_EQ(failures[0].code, HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND));
@@ -245,7 +247,10 @@ TEST(FolderWalkFileTree, OnlyTheNameWithTheTrailingBlankChanges)
     // As the item itself.
     FileTimes stored{};
     ASSERT_TRUE(ChangeFileTimes(
-        blank.c_str(), [](const FileTimes&) { return FileTimes{InvalidFileTime, InvalidFileTime, UtcTime(2025, 5, 5)}; },
+        blank.c_str(),
+        [](const FileTimes&) {
+            return FileTimes{InvalidFileTime, InvalidFileTime, UtcTime(2025, 5, 5)};
+        },
         stored));
     EXPECT_EQ(stored[LastWrite], UtcTime(2025, 5, 5));
     EXPECT_EQ(WriteTimeOf(blank), UtcTime(2025, 5, 5));
@@ -264,8 +269,8 @@ TEST(FolderWalkFileTree, FileFarBeyondTheOldPathLimitIsReached)
 
     std::vector<Failure> failures;
     const HandlingRecord general = Operations(OpDontChange, OpLatestEntry);
-    EXPECT_TRUE(ApplyToFolder(general, Operations(OpDontChange, OpSpecifiedDateTime, UtcTime(2024, 4, 4)),
-                              Recursive(), tree.Path(L"deep"), Collect(failures)));
+    EXPECT_TRUE(ApplyToFolder(general, Operations(OpDontChange, OpSpecifiedDateTime, UtcTime(2024, 4, 4)), Recursive(),
+                              tree.Path(L"deep"), Collect(failures)));
     EXPECT_TRUE(failures.empty());
     EXPECT_EQ(WriteTimeOf(file), UtcTime(2024, 4, 4));
     EXPECT_EQ(WriteTimeOf(tree.Path(L"deep")), UtcTime(2024, 4, 4));
@@ -279,9 +284,9 @@ TEST(FolderWalkFileTree, ImmutableFileStopsTheWalkNamingIt)
     const std::wstring locked = tree.Path(L"locked");
     ASSERT_TRUE(WriteFileTimes(locked.c_str(), Times(UtcTime(2006, 1, 1))));
     std::vector<Failure> failures;
-    const bool finished = ApplyToFolder(Operations(OpDontChange, OpCurrentDateTime),
-                                        Operations(OpDontChange, OpCurrentDateTime), ApplyOptions{}, locked,
-                                        Collect(failures));
+    const bool finished =
+        ApplyToFolder(Operations(OpDontChange, OpCurrentDateTime), Operations(OpDontChange, OpCurrentDateTime),
+                      ApplyOptions{}, locked, Collect(failures));
     EXPECT_FALSE(finished);
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_EQ(failures[0].code, HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED));

@@ -41,8 +41,9 @@ protected:
     {
         options.namePatterns = patterns ? patterns : L"";
         options.recursive = recursive;
-        return ApplyToFolder(fs, general, advanced, options, folder,
-                             [this](HRESULT code, const std::wstring& path) { failures.push_back({code, path}); });
+        return ApplyToFolder(fs, general, advanced, options, folder, [this](HRESULT code, const std::wstring& path) {
+            failures.push_back({code, path});
+        });
     }
 
     MemoryFileSystem fs;
@@ -90,8 +91,7 @@ TEST_F(FolderWalkTest, PatternTexts)
         std::size_t writes;
     };
     const Case cases[] = {
-        {L"*.txt; *.log", 2}, {L"*.TXT", 1}, {L"*.*", 3}, {L"", 3}, {L"  ;", 3},
-        {L"?.log", 1},        {L"*.doc", 0},
+        {L"*.txt; *.log", 2}, {L"*.TXT", 1}, {L"*.*", 3}, {L"", 3}, {L"  ;", 3}, {L"?.log", 1}, {L"*.doc", 0},
     };
     for (const Case& c : cases) {
         MemoryFileSystem copy = fs;
@@ -115,18 +115,9 @@ TEST_F(FolderWalkTest, DepthFirstWithEachFolderWrittenAfterItsEntries)
     // Each item is read once, then written; the listed identifiers show that no subfolder is
     // an ancestor, so no folder is opened for its identity.
     const std::vector<std::wstring> expected = {
-        L"list M:\\root",
-        L"list M:\\root\\A",
-        L"read M:\\root\\A\\x.txt",
-        L"write M:\\root\\A\\x.txt",
-        L"list M:\\root\\A\\B",
-        L"read M:\\root\\A\\B",
-        L"write M:\\root\\A\\B",
-        L"read M:\\root\\A",
-        L"write M:\\root\\A",
-        L"read M:\\root\\z.txt",
-        L"write M:\\root\\z.txt",
-        L"read M:\\root",
+        L"list M:\\root",       L"list M:\\root\\A",     L"read M:\\root\\A\\x.txt", L"write M:\\root\\A\\x.txt",
+        L"list M:\\root\\A\\B", L"read M:\\root\\A\\B",  L"write M:\\root\\A\\B",    L"read M:\\root\\A",
+        L"write M:\\root\\A",   L"read M:\\root\\z.txt", L"write M:\\root\\z.txt",   L"read M:\\root",
         L"write M:\\root",
     };
     EXPECT_EQ(fs.Log(), expected);
@@ -281,13 +272,15 @@ TEST_F(FolderWalkTest, ListedTimesThatLagAreNeverWrittenBack)
 
     ASSERT_TRUE(Walk(Operations(OpLatestEntry, OpDontChange, OpDontChange),
                      Operations(OpDontChange, OpDontChange, OpSecondToZero)));
-    EXPECT_EQ(fs.TimesOf(Root + L"\\linked.txt"), (FileTimes{real[Creation], real[LastAccess], UtcTime(2022, 7, 7, 12, 24)}));
+    EXPECT_EQ(fs.TimesOf(Root + L"\\linked.txt"),
+              (FileTimes{real[Creation], real[LastAccess], UtcTime(2022, 7, 7, 12, 24)}));
     EXPECT_EQ(fs.TimesOf(Root)[Creation], real[Creation]);
     EXPECT_EQ(fs.TimesOf(Root)[LastAccess], TimesAt(2000)[LastAccess]);
 
     // Recursive: the subfolder is read from itself, and its unchanged kinds stay.
     ASSERT_TRUE(Walk(Operations(OpDontChange, OpCurrentDateTime, OpDontChange), NoChange, nullptr, true));
-    EXPECT_EQ(fs.TimesOf(Root + L"\\S"), (FileTimes{TimesAt(2010)[Creation], UtcTime(2030, 6, 1, 12), TimesAt(2010)[LastWrite]}));
+    EXPECT_EQ(fs.TimesOf(Root + L"\\S"),
+              (FileTimes{TimesAt(2010)[Creation], UtcTime(2030, 6, 1, 12), TimesAt(2010)[LastWrite]}));
     EXPECT_TRUE(failures.empty());
 }
 
@@ -337,7 +330,9 @@ TEST_F(FolderWalkTest, EachReadFailureNamesItsItem)
         options.recursive = true;
         EXPECT_FALSE(ApplyToFolder(tree, Operations(OpCurrentDateTime, OpDontChange, OpDontChange),
                                    Operations(OpDontChange, OpCurrentDateTime, OpDontChange), options, Root,
-                                   [&](HRESULT code, const std::wstring& path) { reported.push_back({code, path}); }));
+                                   [&](HRESULT code, const std::wstring& path) {
+                                       reported.push_back({code, path});
+                                   }));
         ASSERT_EQ(reported.size(), 1u) << c.failing;
         EXPECT_EQ(reported[0].code, HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION));
         EXPECT_EQ(reported[0].path, c.failing);

@@ -167,7 +167,8 @@ TEST(TimesToWrite, OnlyTheKindsThatChangeAreWritten)
     HandlingRecord record = Record(OpDontChange, 42, OpSameAsFirstOther);
     EXPECT_EQ(TimesToWrite(record, OldTimes(), nullptr), (FileTimes{InvalidFileTime, InvalidFileTime, OldCreation}));
     record = Record(OpSpecifiedDateTime, OpCurrentDateTime, -1);
-    EXPECT_EQ(TimesToWrite(record, OldTimes(), nullptr), (FileTimes{record.value[Creation], record.now, InvalidFileTime}));
+    EXPECT_EQ(TimesToWrite(record, OldTimes(), nullptr),
+              (FileTimes{record.value[Creation], record.now, InvalidFileTime}));
     EXPECT_EQ(TimesToWrite(HandlingRecord{}, OldTimes(), nullptr),
               (FileTimes{InvalidFileTime, InvalidFileTime, InvalidFileTime}));
 }

@@ -196,7 +196,8 @@ TEST_F(PickerTest, TimeOfDayAloneKeepsThePickersDate)
     NMDATETIMESTRINGW answered = SendUserString(control, L" 21:45:30 ");
     EXPECT_EQ(answered.dwFlags, static_cast<DWORD>(GDT_VALID));
     ExpectLocal(answered.st, 2024, 1, 31, 21, 45, 30);
-    answered = SendUserStringWithBlankRecord(control, L"\x200E" L"6:07");
+    answered = SendUserStringWithBlankRecord(control, L"\x200E"
+                                                      L"6:07");
     EXPECT_EQ(answered.dwFlags, static_cast<DWORD>(GDT_VALID));
     ExpectLocal(answered.st, 2024, 1, 31, 6, 7, 0);
 
@@ -215,10 +216,10 @@ TEST_F(PickerTest, TimeOfDayAloneOnAPickerWithoutADateTakesToday)
     ::GetLocalTime(&after);
     MakePickerReadable(control);
     EXPECT_EQ(answered.dwFlags, static_cast<DWORD>(GDT_VALID));
-    const bool onBefore = answered.st.wYear == before.wYear && answered.st.wMonth == before.wMonth &&
-                          answered.st.wDay == before.wDay;
-    const bool onAfter = answered.st.wYear == after.wYear && answered.st.wMonth == after.wMonth &&
-                         answered.st.wDay == after.wDay;
+    const bool onBefore =
+        answered.st.wYear == before.wYear && answered.st.wMonth == before.wMonth && answered.st.wDay == before.wDay;
+    const bool onAfter =
+        answered.st.wYear == after.wYear && answered.st.wMonth == after.wMonth && answered.st.wDay == after.wDay;
     EXPECT_TRUE(onBefore || onAfter) << answered.st.wYear << '-' << answered.st.wMonth << '-' << answered.st.wDay;
     EXPECT_EQ(answered.st.wHour, 12);
     EXPECT_EQ(answered.st.wMinute, 34);

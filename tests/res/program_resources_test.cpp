@@ -221,5 +221,4 @@ TEST(Manifest, DeclaresLongPathAwareness)
                             "</longPathAware>"),
               std::string::npos);
 }
-
 }
