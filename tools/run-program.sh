@@ -15,8 +15,10 @@ prefix=$build/wineprefix-run
 export WINEPREFIX=$prefix WINEDEBUG=-all LOCPATH=$build/locale
 program=$build/x64/app/chronset64.exe
 [ -e "$target" ] || { echo "error: $target does not exist" >&2; exit 1; }
-windows_target=$(timeout 60 winepath -w "$(realpath -m "$target")" 2>/dev/null </dev/null)
-[ -n "$windows_target" ] || { echo "error: winepath could not name $target for Windows" >&2; exit 1; }
+# Wine's Z: drive is the Linux root. Built here rather than by winepath, which reads the path
+# the ordinary Windows way and drops a name's trailing blanks (and so would name a sibling).
+linux_target=$(realpath -m "$target")
+windows_target="Z:${linux_target//\//\\}"
 
 if [ -n "${DISPLAY:-}" ]; then
   echo "Opening $windows_target"

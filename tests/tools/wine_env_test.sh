@@ -45,13 +45,15 @@ use_fakes() { # 32-BIT-LOADER
 }
 
 run_the_scripts() {
-  mkdir -p "$work/locale/en_US.UTF-8" "$work/locale/ja_JP.UTF-8" "$work/build/wineprefix-run/drive_c" "$work/docs"
+  mkdir -p "$work/locale/en_US.UTF-8" "$work/locale/ja_JP.UTF-8" "$work/build/wineprefix-run/drive_c" "$work/docs" \
+    "$work/docs "
   WINEPREFIX=$work/prefix "$repo/tools/wine-run" lingering.exe arg > "$work/run.out" 2>&1
   echo $? > "$work/run.rc"
   "$repo/tools/prepare-wine.sh" "$work/prefix" "$work/locale" --unmanaged > "$work/prepare.out" 2>&1
   echo $? > "$work/prepare.rc"
-  DISPLAY=:99 "$repo/tools/run-program.sh" "$work/build" "$work/docs" > "$work/open.out" 2>&1
+  DISPLAY=:99 "$repo/tools/run-program.sh" "$work/build" "$work/docs " > "$work/open.out" 2>&1
   echo $? > "$work/open.rc"
+  "$repo/tools/wine-bin/winepath" -w "$work/docs" > /dev/null 2>&1
 }
 
 # A machine that cannot run 32-bit programs.
@@ -69,7 +71,9 @@ check "wineboot goes to the 64-bit loader" contains "$log" "WINELOADER=$fakes/wi
 check "winecfg goes to the 64-bit loader" contains "$log" "WINELOADER=$fakes/wine64 winecfg -v win10"
 check "reg goes to the 64-bit loader" contains "$log" "WINELOADER=$fakes/wine64 reg add"
 check "winepath goes to the 64-bit loader" contains "$log" "WINELOADER=$fakes/wine64 winepath.exe -w $work/docs"
-check "the editor goes to the 64-bit loader" contains "$log" 'chronset64.exe Z:\fake\path'
+windows_docs="Z:$(printf '%s' "$work/docs " | tr / '\\')"
+check "the editor goes to the 64-bit loader with the folder named, trailing blank and all" \
+  contains "$log" "WINELOADER=$fakes/wine64 $work/build/x64/app/chronset64.exe $windows_docs"
 check "every start names the 64-bit loader" [ "$(grep -vc "^WINELOADER=$fakes/wine64 " "$log")" = 0 ]
 check "wineserver is the 64-bit one" contains "$work/server64.log" "-k"
 check "Debian's commands are never started" [ ! -e "$work/system.log" ]
