@@ -283,42 +283,34 @@ TEST_F(TakeTimesTest, CancelChangesNothingAndSaysNothing)
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
-TEST_F(TakeTimesTest, ItemGoneBeforeReadingIsReportedOnceAndChangesNothing)
+TEST_F(TakeTimesTest, ItemThatCannotBeReadIsReportedOnceWithItsCauseAndChangesNothing)
 {
-    FakeFileDialog fake;
-    const std::wstring gone = temp.Child(L"gone.txt");
-    FakeShellItem file(gone, kFile);
-    fake.user = [&](FakeFileDialog& d) {
-        d.PressOpen(&file);
-        return S_OK;
+    // A file gone before its times were read, and an item without a file-system path (its
+    // cause is the shell's answer, not a misleading "path not found").
+    const struct {
+        FakeShellItem item;
+        HRESULT cause;
+    } cases[] = {
+        {FakeShellItem(temp.Child(L"gone.txt"), kFile), HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)},
+        {FakeShellItem(L"::{virtual}", 0), E_INVALIDARG},
     };
-    MessageBoxCapture boxes;
-    ASSERT_TRUE(boxes.Installed());
-    CShellFileOpenDialogEx dialog(&fake);
-    EXPECT_FALSE(UseTimestampOf(dialog, owner, nullptr, rows));
-    ExpectUnchanged(rows, before);
-    ASSERT_EQ(boxes.Boxes().size(), 1u);
-    EXPECT_EQ(boxes.Boxes()[0].caption, L"Nebbi's Timestamp Editor");
-    EXPECT_EQ(boxes.Boxes()[0].text, ResultText(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)));
-    EXPECT_EQ(boxes.Boxes()[0].buttons, std::vector<int>{IDOK});
-}
-
-TEST_F(TakeTimesTest, ItemWithoutAFileSystemPathIsReportedWithItsOwnCause)
-{
-    // Not a misleading "path not found": the cause is the shell's answer for the item.
-    FakeFileDialog fake;
-    FakeShellItem virtualItem(L"::{virtual}", 0);
-    fake.user = [&](FakeFileDialog& d) {
-        d.PressOpen(&virtualItem);
-        return S_OK;
-    };
-    MessageBoxCapture boxes;
-    ASSERT_TRUE(boxes.Installed());
-    CShellFileOpenDialogEx dialog(&fake);
-    EXPECT_FALSE(UseTimestampOf(dialog, owner, nullptr, rows));
-    ExpectUnchanged(rows, before);
-    ASSERT_EQ(boxes.Boxes().size(), 1u);
-    EXPECT_EQ(boxes.Boxes()[0].text, ResultText(E_INVALIDARG));
+    for (const auto& c : cases) {
+        FakeShellItem item = c.item;
+        FakeFileDialog fake;
+        fake.user = [&](FakeFileDialog& d) {
+            d.PressOpen(&item);
+            return S_OK;
+        };
+        MessageBoxCapture boxes;
+        ASSERT_TRUE(boxes.Installed());
+        CShellFileOpenDialogEx dialog(&fake);
+        EXPECT_FALSE(UseTimestampOf(dialog, owner, nullptr, rows));
+        ExpectUnchanged(rows, before);
+        ASSERT_EQ(boxes.Boxes().size(), 1u);
+        EXPECT_EQ(boxes.Boxes()[0].caption, L"Nebbi's Timestamp Editor");
+        EXPECT_EQ(boxes.Boxes()[0].text, ResultText(c.cause));
+        EXPECT_EQ(boxes.Boxes()[0].buttons, std::vector<int>{IDOK});
+    }
 }
 
 } // namespace
