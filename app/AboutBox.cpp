@@ -1,6 +1,6 @@
 #include "app/AboutBox.h"
 
-#include "app/ResultText.h"
+#include "ui/ResultText.h"
 #include "framework/Module.h"
 
 #include <cwchar>

@@ -6,7 +6,7 @@
 #include "metadata/PropertySystem.h"
 #include "pages/AdvancedPage.h"
 #include "pages/GeneralPage.h"
-#include "pages/SheetSite.h"
+#include "ui/SheetSite.h"
 #include "platform/Handles.h"
 
 #include <string>

@@ -1,7 +1,7 @@
 #include "app/MainSheet.h"
 
 #include "app/Dialog.h"
-#include "app/ResultText.h"
+#include "ui/ResultText.h"
 #include "framework/Module.h"
 #include "metadata/WindowsPropertySystem.h"
 

@@ -2,7 +2,7 @@
 
 #include "app/RegistryAccess.h"
 #include "app/RegistryScriptApplier.h"
-#include "app/ResultText.h"
+#include "ui/ResultText.h"
 #include "platform/Handles.h"
 
 #include <cstring>

@@ -1,6 +1,6 @@
 #include "app/RegistryScriptApplier.h"
 
-#include "app/ResultText.h"
+#include "ui/ResultText.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/MainSheet.h"
-#include "app/Messages.h"
+#include "ui/Messages.h"
 #include "app/Registration.h"
 #include "framework/Module.h"
 

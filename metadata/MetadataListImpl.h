@@ -3,7 +3,7 @@
 #include "framework/WindowImpl.h"
 #include "metadata/MetadataModel.h"
 #include "metadata/MetadataRowView.h"
-#include "pages/DateTimePickerCtrlEx.h"
+#include "ui/DateTimePickerCtrlEx.h"
 #include "res/resource.h"
 
 #include <windows.h>

@@ -1,7 +1,7 @@
 #include "metadata/MetadataPage.h"
 
-#include "app/Messages.h"
-#include "app/ResultText.h"
+#include "ui/Messages.h"
+#include "ui/ResultText.h"
 #include "res/resource.h"
 
 CMetadataPage::CMetadataPage(PropertySystem& system) : CPropertyPageEx(IDD_METADATA), m_list(system, m_datePicker) {}

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "metadata/MetadataListImpl.h"
-#include "pages/DateTimePickerCtrlEx.h"
-#include "pages/PropertyPageEx.h"
+#include "ui/DateTimePickerCtrlEx.h"
+#include "ui/PropertyPageEx.h"
 
 #include <string>
 

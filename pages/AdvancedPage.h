@@ -1,7 +1,7 @@
 #pragma once
 
 #include "pages/HandlingOptions.h"
-#include "pages/PropertyPageEx.h"
+#include "ui/PropertyPageEx.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #include "pages/GeneralPage.h"
 
-#include "app/DlgInit.h"
-#include "pages/PageControls.h"
+#include "ui/DlgInit.h"
+#include "ui/PageControls.h"
 
 namespace {
 

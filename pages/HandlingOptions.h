@@ -2,8 +2,8 @@
 
 #include "engine/TimestampOperations.h"
 #include "framework/MessageMap.h"
-#include "pages/DateTimePickerCtrlEx.h"
-#include "pages/PageControls.h"
+#include "ui/DateTimePickerCtrlEx.h"
+#include "ui/PageControls.h"
 #include "pages/ShellFileOpenDialogEx.h"
 #include "res/resource.h"
 

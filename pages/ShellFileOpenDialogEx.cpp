@@ -1,7 +1,7 @@
 #include "pages/ShellFileOpenDialogEx.h"
 
-#include "app/Messages.h"
-#include "app/ResultText.h"
+#include "ui/Messages.h"
+#include "ui/ResultText.h"
 #include "engine/FileTimeAccess.h"
 #include "framework/Module.h"
 #include "res/resource.h"

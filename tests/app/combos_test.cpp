@@ -1,4 +1,4 @@
-#include "app/DlgInit.h"
+#include "ui/DlgInit.h"
 #include "framework/WindowImpl.h"
 #include "res/resource.h"
 #include "tests/framework/TemplateBuilder.h"

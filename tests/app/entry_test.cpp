@@ -1,4 +1,4 @@
-#include "app/ResultText.h"
+#include "ui/ResultText.h"
 #include "platform/Handles.h"
 
 #include "tests/support/MessageBoxCapture.h"

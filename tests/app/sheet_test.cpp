@@ -1,6 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/Dialog.h"
-#include "app/ResultText.h"
+#include "ui/ResultText.h"
 #include "engine/FileTimeAccess.h"
 #include "framework/Module.h"
 #include "platform/Handles.h"

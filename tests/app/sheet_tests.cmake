@@ -1,9 +1,7 @@
 # Window tests of the main sheet and its chrome: real sheets under Xvfb.
 chronset_test_program(sheet_tests RESOURCES
   SOURCES sheet_test.cpp chrome_test.cpp combos_test.cpp
-  LIBS chronset_ui)
-chronset_test_program(template_tests SOURCES template_test.cpp LIBS chronset_ui RESOURCES)
-chronset_add_test(app.templates template_tests LANG en ja)
+  LIBS chronset_app)
 
 # A file whose times cannot be written: immutable on the Linux side for the length of the run.
 set(locked_dir ${CMAKE_CURRENT_BINARY_DIR}/locked)

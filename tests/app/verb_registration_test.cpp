@@ -1,6 +1,6 @@
 #include "app/Registration.h"
 #include "app/RegistryScriptApplier.h"
-#include "app/ResultText.h"
+#include "ui/ResultText.h"
 
 #include "RegistryTestKeys.h"
 #include "VerbScript.h"

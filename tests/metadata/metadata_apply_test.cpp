@@ -1,4 +1,4 @@
-#include "app/ResultText.h"
+#include "ui/ResultText.h"
 #include "engine/FileTimeAccess.h"
 #include "engine/TimestampOperations.h"
 #include "framework/Module.h"

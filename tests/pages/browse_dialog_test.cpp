@@ -1,6 +1,6 @@
 #include "pages/ShellFileOpenDialogEx.h"
 
-#include "app/ResultText.h"
+#include "ui/ResultText.h"
 #include "engine/FileTimeAccess.h"
 #include "res/resource.h"
 #include "tests/support/MessageBoxCapture.h"

@@ -1,5 +1,5 @@
 #include "pages/GeneralPage.h"
-#include "pages/PageControls.h"
+#include "ui/PageControls.h"
 #include "tests/pages/PageDriver.h"
 #include "tests/pages/PagesTestSupport.h"
 

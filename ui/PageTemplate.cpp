@@ -1,4 +1,4 @@
-#include "app/PageTemplate.h"
+#include "ui/PageTemplate.h"
 
 #include <cstring>
 #include <cwchar>

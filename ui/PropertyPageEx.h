@@ -2,7 +2,7 @@
 
 #include "framework/MessageLoop.h"
 #include "framework/PropertyPage.h"
-#include "pages/SheetSite.h"
+#include "ui/SheetSite.h"
 #include "platform/Handles.h"
 
 // The page template of every page of the sheet: the page is built from a private copy of

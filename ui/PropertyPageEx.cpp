@@ -1,6 +1,6 @@
-#include "pages/PropertyPageEx.h"
+#include "ui/PropertyPageEx.h"
 
-#include "app/PageTemplate.h"
+#include "ui/PageTemplate.h"
 #include "framework/Module.h"
 
 CPropertyPageEx::CPropertyPageEx(UINT templateId) : CPropertyPageImpl(templateId)

@@ -1,4 +1,4 @@
-#include "pages/PageControls.h"
+#include "ui/PageControls.h"
 
 void PointAtFailedControl(HWND page, HWND control)
 {

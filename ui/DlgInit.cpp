@@ -1,4 +1,4 @@
-#include "app/DlgInit.h"
+#include "ui/DlgInit.h"
 
 #include "framework/Module.h"
 

@@ -1,4 +1,4 @@
-#include "pages/DateTimePickerCtrlEx.h"
+#include "ui/DateTimePickerCtrlEx.h"
 
 #include "engine/TimestampText.h"
 

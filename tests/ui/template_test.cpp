@@ -1,5 +1,5 @@
-#include "app/DlgInit.h"
-#include "app/PageTemplate.h"
+#include "ui/DlgInit.h"
+#include "ui/PageTemplate.h"
 
 #include <gtest/gtest.h>
 

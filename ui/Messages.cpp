@@ -1,6 +1,6 @@
-#include "app/Messages.h"
+#include "ui/Messages.h"
 
-#include "app/ResultText.h"
+#include "ui/ResultText.h"
 #include "framework/Module.h"
 
 #include <string>
