@@ -119,6 +119,13 @@ public:                                                                         
     if (theChainClass::ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult, dwMsgMapID))          \
         return true;
 
+// Hands the message first to an alternate map of the object that owns this window, as a
+// contained window does, so the owner's map describes all its windows in one place while the
+// window keeps a single C++ object. A null owner is skipped.
+#define CHAIN_MSG_MAP_OWNER(owner, mapId)                                                              \
+    if ((owner) && (owner)->ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult, (mapId)))          \
+        return true;
+
 #define CHAIN_MSG_MAP_MEMBER(theChainMember)                                                           \
     if ((theChainMember).ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult, dwMsgMapID))        \
         return true;

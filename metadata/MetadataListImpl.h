@@ -15,9 +15,14 @@
 // its value text), edited in place over the value cell with the page's hidden date picker or
 // duration edit, which become children of the list. A pending edit lives only as the row's
 // text and its entry's modified flag until Apply. Owns the metadata model.
+// The list's own messages are map 0; the date picker (an object of the page, which routes
+// its messages here first) map 1; the duration edit, contained here, map 2. Rows and cells
+// are in MetadataListImpl.cpp, editing in MetadataListEditing.cpp, the row menu and its
+// commands in MetadataListCommands.cpp.
 class CMetadataListImpl : public CWindowImpl, public MetadataRowView {
 public:
-    // The picker object is the page's, already attached to control 1050 when the list is set up.
+    // The picker object is the page's, already attached to control 1050 when the list is set up;
+    // the list routes its messages through map 1 while the list exists.
     CMetadataListImpl(PropertySystem& system, CDateTimePickerCtrlEx& datePicker);
 
     MetadataModel& Model() noexcept { return m_model; }
@@ -43,11 +48,11 @@ public:
 
     int EditRow() const noexcept { return m_editRow; }
     int EditColumn() const noexcept { return m_editColumn; }
-    HWND DateEditor() const noexcept { return m_dateEditor.m_hWnd; }
+    HWND DateEditor() const noexcept { return m_datePicker.m_hWnd; }
     HWND DurationEditor() const noexcept { return m_durationEditor.m_hWnd; }
     bool IsEditor(HWND window) const noexcept
     {
-        return window && (window == m_dateEditor.m_hWnd || window == m_durationEditor.m_hWnd);
+        return window && (window == m_datePicker.m_hWnd || window == m_durationEditor.m_hWnd);
     }
     int SelectedRow() const;
 
@@ -94,7 +99,7 @@ private:
     LRESULT OnDurationGetDlgCode(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL&);
 
     // The editor's own dialog code, wanting Enter and Escape, which end the edit.
-    LRESULT EditorDialogCode(CContainedWindow& editor, UINT uMsg, WPARAM wParam, LPARAM lParam);
+    LRESULT EditorDialogCode(CWindowImplBase& editor, UINT uMsg, WPARAM wParam, LPARAM lParam);
     // Puts the row's date into the date editor and notes what the editor shows.
     void ShowDateInEditor(const std::wstring& text);
     // Ends an edit by taking the focus from an editor inside the list (its loss of focus
@@ -102,7 +107,6 @@ private:
     void MoveFocusToList();
     // Makes `row` the row being edited and stores `text` in it, as a finished edit does.
     void StoreInRow(int row, const std::wstring& text);
-    void CopyToClipboard(const std::wstring& text);
 
     void FillRows();
     void SizeColumns(int clientWidth);
@@ -112,7 +116,6 @@ private:
 
     MetadataModel m_model;
     CDateTimePickerCtrlEx& m_datePicker;
-    CContainedWindow m_dateEditor{this, 1};
     CContainedWindow m_durationEditor{this, 2};
     int m_editRow = -1;
     int m_editColumn = 0;

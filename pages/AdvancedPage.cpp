@@ -32,13 +32,6 @@ BOOL CAdvancedPage::OnInitDialog()
     return TRUE;
 }
 
-LRESULT CAdvancedPage::OnPatternsChanged(WORD, WORD, HWND, BOOL& bHandled)
-{
-    MarkSheetChanged();
-    bHandled = FALSE;
-    return 0;
-}
-
 bool CAdvancedPage::OnKillActive()
 {
     return SaveAdvancedPage() != 0;

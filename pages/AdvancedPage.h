@@ -19,7 +19,7 @@ public:
     int SaveAdvancedPage();
 
     BEGIN_MSG_MAP(CAdvancedPage)
-        COMMAND_HANDLER(IDC_NAME_PATTERNS, EN_CHANGE, OnPatternsChanged)
+        COMMAND_HANDLER(IDC_NAME_PATTERNS, EN_CHANGE, OnOptionChanged)
         CHAIN_MSG_MAP(CPropertyPageEx)
         CHAIN_MSG_MAP(CAdvancedOptions<CAdvancedPage>)
         REFLECT_NOTIFICATIONS()
@@ -30,7 +30,4 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
-
-private:
-    LRESULT OnPatternsChanged(WORD, WORD, HWND, BOOL& bHandled);
 };

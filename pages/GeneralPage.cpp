@@ -50,13 +50,6 @@ BOOL CGeneralPage::OnInitDialog()
     return TRUE;
 }
 
-LRESULT CGeneralPage::OnOptionClicked(WORD, WORD, HWND, BOOL& bHandled)
-{
-    MarkSheetChanged();
-    bHandled = FALSE;
-    return 0;
-}
-
 bool CGeneralPage::OnKillActive()
 {
     return !ExchangeData(true);

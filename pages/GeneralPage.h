@@ -25,9 +25,9 @@ public:
     bool ExchangeData(bool save);
 
     BEGIN_MSG_MAP(CGeneralPage)
-        COMMAND_HANDLER(IDC_RECURSIVE, BN_CLICKED, OnOptionClicked)
-        COMMAND_HANDLER(IDC_EXCLUDE_SYSTEM, BN_CLICKED, OnOptionClicked)
-        COMMAND_HANDLER(IDC_EXCLUDE_HIDDEN, BN_CLICKED, OnOptionClicked)
+        COMMAND_HANDLER(IDC_RECURSIVE, BN_CLICKED, OnOptionChanged)
+        COMMAND_HANDLER(IDC_EXCLUDE_SYSTEM, BN_CLICKED, OnOptionChanged)
+        COMMAND_HANDLER(IDC_EXCLUDE_HIDDEN, BN_CLICKED, OnOptionChanged)
         CHAIN_MSG_MAP(CPropertyPageEx)
         CHAIN_MSG_MAP(CGeneralOptions<CGeneralPage>)
         REFLECT_NOTIFICATIONS()
@@ -38,7 +38,4 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
-
-private:
-    LRESULT OnOptionClicked(WORD, WORD, HWND, BOOL& bHandled);
 };

@@ -112,6 +112,14 @@ protected:
         return 0;
     }
 
+    // A page option of its own (a check box, the name patterns) changed; the page's map goes on.
+    LRESULT OnOptionChanged(WORD, WORD, HWND, BOOL& bHandled)
+    {
+        MarkSheetChanged();
+        bHandled = FALSE;
+        return 0;
+    }
+
     LRESULT OnValueChanged(int, LPNMHDR, BOOL&)
     {
         MarkSheetChanged();

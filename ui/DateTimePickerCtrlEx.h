@@ -20,7 +20,16 @@ public:
     // cannot be taken over.
     bool SubclassPicker(HWND picker);
 
+    // Lets an owner that uses the picker as one of its editors see every message first, in
+    // its alternate map `mapId`; what the owner leaves is handled here. Null ends it.
+    void RouteToOwner(CMessageMap* owner, DWORD mapId) noexcept
+    {
+        m_owner = owner;
+        m_ownerMapId = mapId;
+    }
+
     BEGIN_MSG_MAP(CDateTimePickerCtrlExImpl)
+        CHAIN_MSG_MAP_OWNER(m_owner, m_ownerMapId)
         MESSAGE_HANDLER(WM_SETTEXT, OnSetText)
         REFLECTED_NOTIFY_CODE_HANDLER(DTN_USERSTRINGW, OnUserString)
     END_MSG_MAP()
@@ -28,6 +37,9 @@ public:
 private:
     LRESULT OnSetText(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
     LRESULT OnUserString(int idCtrl, LPNMHDR header, BOOL& bHandled);
+
+    CMessageMap* m_owner = nullptr;
+    DWORD m_ownerMapId = 0;
 };
 
 // The picker with its value as a UTC file time in whole seconds.

@@ -137,6 +137,71 @@ TEST(ContainedWindow, DispatchesToTheOwnersAlternateMap)
     EXPECT_FALSE(first.IsSubclassed());
 }
 
+// A control object that lets an owner see its messages first, as the extended picker does.
+class RoutedWindow : public CWindowImpl {
+public:
+    CMessageMap* owner = nullptr;
+    DWORD ownerMap = 0;
+    std::vector<std::wstring>* log = nullptr;
+
+    BEGIN_MSG_MAP(RoutedWindow)
+        CHAIN_MSG_MAP_OWNER(owner, ownerMap)
+        MESSAGE_HANDLER(WM_PROBE, OnProbe)
+        MESSAGE_HANDLER(WM_PASS_ON, OnProbe)
+    END_MSG_MAP()
+
+    LRESULT OnProbe(UINT, WPARAM, LPARAM, BOOL&)
+    {
+        log->push_back(L"own");
+        return 20;
+    }
+};
+
+class PassingOwner : public CMessageMap {
+public:
+    std::vector<std::wstring> log;
+
+    BEGIN_MSG_MAP(PassingOwner)
+    ALT_MSG_MAP(1)
+        MESSAGE_HANDLER(WM_PROBE, OnProbe)
+        MESSAGE_HANDLER(WM_PASS_ON, OnPassOn)
+    END_MSG_MAP()
+
+    LRESULT OnProbe(UINT, WPARAM, LPARAM, BOOL&)
+    {
+        log.push_back(L"owner");
+        return 21;
+    }
+    LRESULT OnPassOn(UINT, WPARAM, LPARAM, BOOL& handled)
+    {
+        log.push_back(L"owner passes");
+        handled = FALSE;
+        return 0;
+    }
+};
+
+TEST(OwnerRouting, OwnersAlternateMapSeesMessagesFirstOnTheWindowsOneObject)
+{
+    PassingOwner owner;
+    RoutedWindow window;
+    window.log = &owner.log;
+    HWND hwnd = CreateStatic();
+    ASSERT_TRUE(window.SubclassWindow(hwnd));
+
+    // Without an owner the object's own map answers.
+    EXPECT_EQ(::SendMessageW(hwnd, WM_PROBE, 0, 0), 20);
+    window.owner = &owner;
+    window.ownerMap = 1;
+    EXPECT_EQ(::SendMessageW(hwnd, WM_PROBE, 0, 0), 21);
+    // What the owner leaves goes on to the object's own map.
+    EXPECT_EQ(::SendMessageW(hwnd, WM_PASS_ON, 0, 0), 20);
+    // Another map id of the owner handles nothing here.
+    window.ownerMap = 2;
+    EXPECT_EQ(::SendMessageW(hwnd, WM_PROBE, 0, 0), 20);
+    EXPECT_EQ(owner.log, (std::vector<std::wstring>{L"own", L"owner", L"owner passes", L"own", L"own"}));
+    ::DestroyWindow(hwnd);
+}
+
 // A button that records the notifications its parent reflects back to it.
 class ReflectedButton : public CWindowImpl {
 public:
