@@ -1,7 +1,10 @@
 #include "app/Dialog.h"
 
-#include "app/Messages.h"
-#include "app/ResultText.h"
+#include "app/ApplyProgress.h"
+#include "app/ProgressWindow.h"
+
+#include "ui/Messages.h"
+#include "ui/ResultText.h"
 #include "engine/FileTimeAccess.h"
 #include "engine/FolderWalk.h"
 #include "framework/Module.h"
@@ -205,28 +208,43 @@ int CDialog::ApplyTimestamps()
 
 int CDialog::ApplyToFolderTarget()
 {
+    WalkOutcome outcome = WalkOutcome::Finished;
+    HRESULT failure = S_OK;
+    std::wstring failedPath;
     FileTimes times{};
     HRESULT readResult = S_OK;
     {
         WaitCursor wait;
+        ProgressWindow window;
+        ApplyProgress progress(window, m_hWnd, m_targetPath);
         ApplyOptions options;
         options.recursive = m_general.recursive;
         options.excludeSystem = m_general.excludeSystem;
         options.excludeHidden = m_general.excludeHidden;
         options.namePatterns = m_advanced.namePatterns;
-        HWND sheet = m_hWnd;
-        const bool finished = ApplyToFolder(
-            m_general, m_advanced, options, m_targetPath,
-            [sheet](HRESULT code, const std::wstring& path) { ReportFailure(sheet, code, path.c_str()); });
-        if (!finished)
-            return PSNRET_INVALID_NOCHANGEPAGE;
+        options.progress = &progress;
+        // A failure is shown once the progress window is gone.
+        outcome = ApplyToFolder(m_general, m_advanced, options, m_targetPath,
+                                [&failure, &failedPath](HRESULT code, const std::wstring& path) {
+                                    failure = code;
+                                    failedPath = path;
+                                });
+    }
+    if (outcome == WalkOutcome::Failed) {
+        ReportFailure(m_hWnd, failure, failedPath.c_str());
+        return PSNRET_INVALID_NOCHANGEPAGE;
+    }
+    {
+        WaitCursor wait;
         if (!ReadFileTimes(m_targetPath.c_str(), times))
             readResult = LastErrorResult();
     }
     if (FAILED(readResult))
         return ReportApplyFailure(readResult);
     ShowTimesRead(times);
-    return PSNRET_NOERROR;
+    // Stopped by the user: what was written stays, the sheet stays open on its page, and
+    // nothing is reported.
+    return outcome == WalkOutcome::Stopped ? PSNRET_INVALID_NOCHANGEPAGE : PSNRET_NOERROR;
 }
 
 int CDialog::ApplyToFileTarget()

@@ -24,6 +24,13 @@
 #define IDS_VALUE                       513
 #define IDS_USE_TIMESTAMP_OF            1040
 #define IDS_SELECT_FOLDER               1041
+// The progress window of a long folder apply.
+#define IDS_PROGRESS_FOLDER             1100
+#define IDS_PROGRESS_COUNTS             1101
+#define IDS_PROGRESS_ONE_FILE           1102
+#define IDS_PROGRESS_FILES              1103
+#define IDS_PROGRESS_ONE_FOLDER         1104
+#define IDS_PROGRESS_FOLDERS            1105
 
 // System-menu command of the About entry; it carries the number of its text, IDS_ABOUT.
 #define IDM_ABOUT                       272
