@@ -23,25 +23,29 @@ public:
 
     HRESULT Register(HKEY parent, const std::vector<RegistryScriptEntry>& entries)
     {
-        for (const RegistryScriptEntry& entry : entries) {
-            const HRESULT hr = entry.isValue ? SetValue(parent, entry) : RegisterKey(parent, entry);
-            if (FAILED(hr))
-                return hr;
-        }
-        return S_OK;
+        return EachEntry(parent, entries, &ScriptApplier::SetValue, &ScriptApplier::RegisterKey);
     }
 
     HRESULT Unregister(HKEY parent, const std::vector<RegistryScriptEntry>& entries)
     {
+        return EachEntry(parent, entries, &ScriptApplier::DeleteValue, &ScriptApplier::UnregisterKey);
+    }
+
+private:
+    using Step = HRESULT (ScriptApplier::*)(HKEY, const RegistryScriptEntry&);
+
+    // Takes the entries in order, values with one step and keys with the other, and stops at
+    // the first failure.
+    HRESULT EachEntry(HKEY parent, const std::vector<RegistryScriptEntry>& entries, Step valueStep, Step keyStep)
+    {
         for (const RegistryScriptEntry& entry : entries) {
-            const HRESULT hr = entry.isValue ? DeleteValue(parent, entry) : UnregisterKey(parent, entry);
+            const HRESULT hr = (this->*(entry.isValue ? valueStep : keyStep))(parent, entry);
             if (FAILED(hr))
                 return hr;
         }
         return S_OK;
     }
 
-private:
     HRESULT SetValue(HKEY key, const RegistryScriptEntry& entry)
     {
         const LSTATUS status = registry_.SetStringValue(key, entry.name, entry.data);
