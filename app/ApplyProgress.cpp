@@ -27,8 +27,8 @@ std::wstring ProgressCountsText(const WalkCounts& done)
     return FillInserts(AppModule().LoadText(IDS_PROGRESS_COUNTS), {files, folders});
 }
 
-ApplyProgress::ApplyProgress(ProgressDisplay& display, HWND owner, std::wstring folder, Clock clock)
-    : display_(display), owner_(owner), folder_(std::move(folder)), clock_(clock), throttle_(clock())
+ApplyProgress::ApplyProgress(ProgressDisplay& display, HWND owner, std::wstring folder, Clock clock, ULONGLONG delayMs)
+    : display_(display), owner_(owner), folder_(std::move(folder)), clock_(clock), throttle_(clock(), delayMs)
 {
 }
 

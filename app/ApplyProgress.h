@@ -35,9 +35,11 @@ std::wstring ProgressCountsText(const WalkCounts& done);
 // cancel stops the walk at the next item. The display is stopped when this object ends.
 class ApplyProgress : public WalkProgress {
 public:
-    using Clock = ULONGLONG (*)();
+    using Clock = ULONGLONG(WINAPI*)();
 
-    ApplyProgress(ProgressDisplay& display, HWND owner, std::wstring folder, Clock clock = ::GetTickCount64);
+    // The clock and the delay are for measuring and testing.
+    ApplyProgress(ProgressDisplay& display, HWND owner, std::wstring folder, Clock clock = ::GetTickCount64,
+                  ULONGLONG delayMs = ProgressThrottle::StartDelayMs);
     ~ApplyProgress() override;
     ApplyProgress(const ApplyProgress&) = delete;
     ApplyProgress& operator=(const ApplyProgress&) = delete;

@@ -53,20 +53,24 @@ public:
                const ApplyOptions& options, const WalkFailureReporter& reportFailure)
         : fileSystem_(fileSystem), general_(general), advanced_(advanced), options_(options),
           namePatterns_(NamesNoPattern(options.namePatterns.c_str()) ? nullptr : options.namePatterns.c_str()),
-          changeFolders_(general.AnyOperation()), changeFiles_(advanced.AnyOperation()), reportFailure_(reportFailure)
+          changeFolders_(general.AnyOperation()), changeFiles_(advanced.AnyOperation()), reportFailure_(reportFailure),
+          progress_(options.progress)
     {
     }
 
-    bool WalkTarget(const std::wstring& folder)
+    WalkOutcome WalkTarget(const std::wstring& folder)
     {
+        if (!GoOn(folder))
+            return outcome_;
         ancestors_.emplace_back(folder);
         FileTimes stored;
-        return Walk(folder, stored);
+        return Walk(folder, stored) ? WalkOutcome::Finished : outcome_;
     }
 
 private:
     // Walks a folder's entries, then writes the folder and gives the times it then holds
-    // (without folder operations, stored keeps what it held: the folder's listed times).
+    // (without folder operations, stored keeps what it held: the folder's listed times). The
+    // progress sink has already been asked about entering it.
     bool Walk(const std::wstring& folder, FileTimes& stored)
     {
         TimeExtremes extremes;
@@ -74,8 +78,12 @@ private:
         if (!WalkEntries(folder, extremes, folded))
             return false;
         // Without folder operations a folder's own times matter to no one: its listed ones stand.
-        if (!changeFolders_)
+        if (!changeFolders_) {
+            ++done_.folders;
             return true;
+        }
+        if (!GoOn(folder))
+            return false;
         const auto change = [&](const FileTimes& current) {
             // An earliest/latest operation on a folder without entries keeps its own time.
             if (!folded)
@@ -84,6 +92,7 @@ private:
         };
         if (!fileSystem_.ChangeTimes(folder, change, stored))
             return Fail(folder);
+        ++done_.folders;
         return true;
     }
 
@@ -117,9 +126,12 @@ private:
                     return false;
             } else if (changeFiles_ && FileNameSelected(entry.cFileName, namePatterns_)) {
                 const std::wstring path = JoinPath(folder, entry.cFileName);
+                if (!GoOn(path))
+                    return false;
                 const auto change = [&](const FileTimes& current) { return TimesToWrite(advanced_, current, nullptr); };
                 if (!fileSystem_.ChangeTimes(path, change, times))
                     return Fail(path);
+                ++done_.files;
             }
             Fold(extremes, times);
             folded = true;
@@ -131,6 +143,8 @@ private:
     // and counts with its listed times, as a subfolder does without recursion.
     bool WalkSubfolder(const std::wstring& path, DWORD attributes, const ListedFileId& listedId, FileTimes& times)
     {
+        if (!GoOn(path))
+            return false;
         Ancestor subfolder(path);
         if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
             subfolder.listed = listedId;
@@ -181,11 +195,22 @@ private:
         return true;
     }
 
+    // Asks the progress sink, if any, whether the walk may touch this item.
+    bool GoOn(const std::wstring& item)
+    {
+        if (progress_ && !progress_->Continue(item, done_)) {
+            outcome_ = WalkOutcome::Stopped;
+            return false;
+        }
+        return true;
+    }
+
     bool Fail(const std::wstring& path)
     {
         const HRESULT code = LastErrorResult();
         if (reportFailure_)
             reportFailure_(code, path);
+        outcome_ = WalkOutcome::Failed;
         return false;
     }
 
@@ -197,7 +222,10 @@ private:
     const bool changeFolders_;
     const bool changeFiles_;
     const WalkFailureReporter& reportFailure_;
-    std::vector<Ancestor> ancestors_; // the folders on the current path, from the target down
+    WalkProgress* const progress_;
+    WalkCounts done_;
+    WalkOutcome outcome_ = WalkOutcome::Finished; // how the walk ended, once a step has ended it
+    std::vector<Ancestor> ancestors_;             // the folders on the current path, from the target down
 };
 
 } // namespace
@@ -209,17 +237,18 @@ bool FileNameSelected(const wchar_t* name, const wchar_t* namePatterns)
     return ::PathMatchSpecExW(name, namePatterns, PMSF_MULTIPLE) == S_OK;
 }
 
-bool ApplyToFolder(FolderFileSystem& fileSystem, const HandlingRecord& general, const HandlingRecord& advanced,
-                   const ApplyOptions& options, const std::wstring& folder, const WalkFailureReporter& reportFailure)
+WalkOutcome ApplyToFolder(FolderFileSystem& fileSystem, const HandlingRecord& general, const HandlingRecord& advanced,
+                          const ApplyOptions& options, const std::wstring& folder,
+                          const WalkFailureReporter& reportFailure)
 {
     if (!general.AnyOperation() && !advanced.AnyOperation())
-        return true;
+        return WalkOutcome::Finished;
     FolderWalk walk(fileSystem, general, advanced, options, reportFailure);
     return walk.WalkTarget(folder);
 }
 
-bool ApplyToFolder(const HandlingRecord& general, const HandlingRecord& advanced, const ApplyOptions& options,
-                   const std::wstring& folder, const WalkFailureReporter& reportFailure)
+WalkOutcome ApplyToFolder(const HandlingRecord& general, const HandlingRecord& advanced, const ApplyOptions& options,
+                          const std::wstring& folder, const WalkFailureReporter& reportFailure)
 {
     Win32FolderFileSystem fileSystem;
     return ApplyToFolder(fileSystem, general, advanced, options, folder, reportFailure);

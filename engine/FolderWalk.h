@@ -2,6 +2,7 @@
 
 #include "engine/FolderFileSystem.h"
 #include "engine/TimestampOperations.h"
+#include "engine/WalkProgress.h"
 
 #include <functional>
 #include <string>
@@ -11,7 +12,8 @@ struct ApplyOptions {
     bool recursive = false;
     bool excludeSystem = false;
     bool excludeHidden = true;
-    std::wstring namePatterns; // naming no pattern: every file
+    std::wstring namePatterns;        // naming no pattern: every file
+    WalkProgress* progress = nullptr; // null: the walk runs without being followed
 };
 
 // Receives the failure that stops a walk: the result code of the cause (never success) and
@@ -23,17 +25,18 @@ using WalkFailureReporter = std::function<void(HRESULT code, const std::wstring&
 // patterns. Hidden and system entries are skipped as the options say. Every item is opened
 // once: its times are read from it, not from the listing, and only the kinds that change are
 // written. A subfolder that is one of the folders on the current path (a link back, followed
-// or not flagged) is not entered; it counts with its listed times. True when the walk
-// finished; false when it stopped at the first failure, which it has passed to the reporter
-// (a null reporter is allowed).
-[[nodiscard]] bool ApplyToFolder(FolderFileSystem& fileSystem, const HandlingRecord& general,
-                                 const HandlingRecord& advanced, const ApplyOptions& options,
-                                 const std::wstring& folder, const WalkFailureReporter& reportFailure);
+// or not flagged) is not entered; it counts with its listed times. The walk stops at the first
+// failure, which it passes to the reporter (a null reporter is allowed), or where the progress
+// sink of the options says so, which is not a failure. With nothing to change, nothing is
+// listed or asked.
+[[nodiscard]] WalkOutcome ApplyToFolder(FolderFileSystem& fileSystem, const HandlingRecord& general,
+                                        const HandlingRecord& advanced, const ApplyOptions& options,
+                                        const std::wstring& folder, const WalkFailureReporter& reportFailure);
 
 // The same walk on the platform's file system.
-[[nodiscard]] bool ApplyToFolder(const HandlingRecord& general, const HandlingRecord& advanced,
-                                 const ApplyOptions& options, const std::wstring& folder,
-                                 const WalkFailureReporter& reportFailure);
+[[nodiscard]] WalkOutcome ApplyToFolder(const HandlingRecord& general, const HandlingRecord& advanced,
+                                        const ApplyOptions& options, const std::wstring& folder,
+                                        const WalkFailureReporter& reportFailure);
 
 // Whether a file name is selected by the name-pattern text (null or naming no pattern: all).
 bool FileNameSelected(const wchar_t* name, const wchar_t* namePatterns);

@@ -2,7 +2,8 @@
 #include "framework/Module.h"
 #include "res/resource.h"
 #include "tests/support/MessageBoxCapture.h"
-#include "tests/support/WindowTestSupport.h"
+#include "tests/support/SheetDriver.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -24,26 +25,15 @@ std::wstring ResourceString(UINT id)
 
 class ChromeTest : public ::testing::Test {
 protected:
-    TempFolder folder;
-    CMessageLoop loop;
-    HWND hwnd = nullptr;
-    std::unique_ptr<CDialog> sheet;
-
     void SetUp() override
     {
-        AppModule().AddMessageLoop(&loop);
-        sheet = std::make_unique<CDialog>(folder.MakeFile(L"c.txt"));
-        hwnd = sheet->Create();
-        ASSERT_TRUE(hwnd);
+        ASSERT_TRUE(sheet.Create());
+        hwnd = sheet.Window();
     }
-    void TearDown() override
-    {
-        if (::IsWindow(hwnd))
-            ::DestroyWindow(hwnd);
-        PumpPendingMessages();
-        sheet.reset();
-        AppModule().RemoveMessageLoop();
-    }
+
+    TempFolder folder;
+    SheetDriver sheet{folder.MakeFile(L"c.txt")};
+    HWND hwnd = nullptr;
 };
 
 TEST_F(ChromeTest, SheetHasATaskbarButtonIconsAndTheProductCaption)
@@ -87,14 +77,14 @@ TEST_F(ChromeTest, AboutCommandShowsNameVersionAndLegalNotice)
 TEST_F(ChromeTest, KeyboardMessagesPassThroughTheSheetWhileItExists)
 {
     MSG tab{};
-    tab.hwnd = sheet->GeneralPage().m_hWnd;
+    tab.hwnd = sheet.GeneralWindow();
     tab.message = WM_KEYDOWN;
     tab.wParam = VK_TAB;
-    EXPECT_TRUE(loop.PreTranslateMessage(&tab));
+    EXPECT_TRUE(sheet.Loop().PreTranslateMessage(&tab));
 
     ::DestroyWindow(hwnd);
-    PumpPendingMessages();
-    EXPECT_FALSE(loop.PreTranslateMessage(&tab)); // the filter left with the window
+    sheet.Pump();
+    EXPECT_FALSE(sheet.Loop().PreTranslateMessage(&tab)); // the filter left with the window
 }
 
 } // namespace

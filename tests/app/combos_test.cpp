@@ -2,6 +2,7 @@
 #include "framework/WindowImpl.h"
 #include "res/resource.h"
 #include "tests/framework/TemplateBuilder.h"
+#include "tests/support/RunExpectations.h"
 
 #include <gtest/gtest.h>
 
@@ -90,16 +91,27 @@ TEST_F(ComboFillTest, GeneralPageDataGivesTenOperationsPerRowInCodeOrder)
     ASSERT_TRUE(FillCombosFromDlgInit(dialog, IDD_GENERAL));
     for (int id : {1010, 1011, 1012})
         EXPECT_EQ(ComboCount(dialog, id), 10) << id;
-    const LANGID ui = ::GetUserDefaultUILanguage();
-    if (PRIMARYLANGID(ui) == LANG_JAPANESE) {
-        EXPECT_EQ(ComboText(dialog, 1010, 0), L"\u5909\u66F4\u3057\u306A\u3044");
-    } else {
-        EXPECT_EQ(ComboText(dialog, 1010, 0), L"Don't change");
-        EXPECT_EQ(ComboText(dialog, 1010, 6), L"Set the same as the modification time");
-        EXPECT_EQ(ComboText(dialog, 1012, 6), L"Set the same as the creation time");
-        EXPECT_EQ(ComboText(dialog, 1011, 7), L"Set the same as the modification time");
-        EXPECT_EQ(ComboText(dialog, 1011, 9), L"Set the same as the latest file/subfolder");
-    }
+    // Entries of the interface's language: Don't change, same as the modification time,
+    // same as the creation time, same as the latest entry.
+    struct Entries {
+        const wchar_t* dontChange;
+        const wchar_t* sameAsModification;
+        const wchar_t* sameAsCreation;
+        const wchar_t* sameAsLatest;
+    };
+    const Expected<Entries> languages[] = {
+        {L"en",
+         {L"Don't change", L"Set the same as the modification time", L"Set the same as the creation time",
+          L"Set the same as the latest file/subfolder"}},
+        {L"ja", {L"変更しない", L"更新日時と同じにする", L"作成日時と同じにする", L"フォルダー内の最も新しい日時にする"}},
+    };
+    const Entries* expected = ForRunLanguage(languages);
+    ASSERT_TRUE(expected);
+    EXPECT_EQ(ComboText(dialog, 1010, 0), expected->dontChange);
+    EXPECT_EQ(ComboText(dialog, 1010, 6), expected->sameAsModification);
+    EXPECT_EQ(ComboText(dialog, 1012, 6), expected->sameAsCreation);
+    EXPECT_EQ(ComboText(dialog, 1011, 7), expected->sameAsModification);
+    EXPECT_EQ(ComboText(dialog, 1011, 9), expected->sameAsLatest);
 }
 
 TEST_F(ComboFillTest, MissingResourceFillsNothingAndIsNotAFailure)

@@ -141,9 +141,9 @@ TEST_P(VerbRegistration, AHandAddedSubkeyOfCommandKeepsCommandAndTheVerbKey)
 
 INSTANTIATE_TEST_SUITE_P(Verb, VerbRegistration,
                          testing::Values(VerbRun::ScriptOnScratchKey, VerbRun::RegisterVerbOnCurrentUser),
-                         [](const testing::TestParamInfo<VerbRun>& info) {
-                             return info.param == VerbRun::ScriptOnScratchKey ? "ScriptOnScratchKey"
-                                                                              : "RegisterVerbOnCurrentUser";
+                         [](const testing::TestParamInfo<VerbRun>& run) {
+                             return run.param == VerbRun::ScriptOnScratchKey ? "ScriptOnScratchKey"
+                                                                             : "RegisterVerbOnCurrentUser";
                          });
 
 TEST(ProgramReplacements, DoublesSingleQuotesAndQuotesTheModule)

@@ -1,8 +1,12 @@
 #include "engine/FileTime.h"
 
-#include "tests/engine/TestTimes.h"
+#include "tests/support/RunExpectations.h"
+#include "tests/support/TestTimes.h"
 
 #include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -12,14 +16,11 @@ struct ZoneOffsets {
     int summer; // at 2024-07-15 12:00 UTC
 };
 
-ZoneOffsets OffsetsOfZone()
-{
-    if (InZone(L"Asia/Tokyo"))
-        return {9, 9};
-    if (InZone(L"America/New_York"))
-        return {-5, -4};
-    return {0, 0};
-}
+const Expected<ZoneOffsets> kOffsets[] = {
+    {L"UTC", {0, 0}},
+    {L"Asia/Tokyo", {9, 9}},
+    {L"America/New_York", {-5, -4}},
+};
 
 TEST(CurrentFileTime, HasWholeSecondsAndFollowsTheClock)
 {
@@ -35,13 +36,12 @@ TEST(CurrentFileTime, HasWholeSecondsAndFollowsTheClock)
 
 TEST(LocalFileTime, ConvertsWithTheOffsetOfTheDateConverted)
 {
-    if (!KnownZone())
-        GTEST_SKIP() << "no expectations for this zone";
-    const ZoneOffsets offsets = OffsetsOfZone();
+    const ZoneOffsets* offsets = ForRunZone(kOffsets);
+    ASSERT_TRUE(offsets);
     const FileTime winter = UtcTime(2024, 1, 15, 12, 0, 0, 250);
     const FileTime summer = UtcTime(2024, 7, 15, 12);
-    EXPECT_EQ(ToLocalFileTime(winter), winter + offsets.winter * static_cast<std::int64_t>(TicksPerHour));
-    EXPECT_EQ(ToLocalFileTime(summer), summer + offsets.summer * static_cast<std::int64_t>(TicksPerHour));
+    EXPECT_EQ(ToLocalFileTime(winter), winter + offsets->winter * static_cast<std::int64_t>(TicksPerHour));
+    EXPECT_EQ(ToLocalFileTime(summer), summer + offsets->summer * static_cast<std::int64_t>(TicksPerHour));
     EXPECT_EQ(FromLocalFileTime(ToLocalFileTime(winter)), winter);
     EXPECT_EQ(FromLocalFileTime(ToLocalFileTime(summer)), summer);
 }
@@ -60,27 +60,45 @@ TEST(LocalFileTime, UnconvertibleValuesGiveTheInvalidTime)
     EXPECT_EQ(LocalMidnight(InvalidFileTime), InvalidFileTime);
 }
 
-TEST(LocalFileTime, NewYorkDaylightSavingChangesOfTwentyTwentyFour)
+// Readings around New York's clock changes of 2024, which other zones read at their own offset.
+struct ClockChangeReadings {
+    // 02:30 on 2024-03-10 local: in New York it does not exist on the clock, and either
+    // offset is a fair reading.
+    FileTime missing[2];
+    FileTime repeated;    // 01:30 on 2024-11-03 local, twice in New York: daylight time
+    FileTime beforeSpring; // the local reading of 2024-03-10 06:59 UTC
+    FileTime afterSpring;  // and of 07:00 UTC
+};
+
+TEST(LocalFileTime, ReadingsAroundNewYorksClockChangesOfTwentyTwentyFour)
 {
-    if (!InZone(L"America/New_York"))
-        GTEST_SKIP() << "New York only";
-    // 02:30 on 2024-03-10 does not exist on the local clock: either offset is a fair reading;
-    // 01:30 on 2024-11-03 happens twice and converts as daylight time.
+    const Expected<ClockChangeReadings> table[] = {
+        {L"UTC",
+         {{UtcTime(2024, 3, 10, 2, 30), UtcTime(2024, 3, 10, 2, 30)}, UtcTime(2024, 11, 3, 1, 30),
+          UtcTime(2024, 3, 10, 6, 59), UtcTime(2024, 3, 10, 7, 0)}},
+        {L"Asia/Tokyo",
+         {{UtcTime(2024, 3, 9, 17, 30), UtcTime(2024, 3, 9, 17, 30)}, UtcTime(2024, 11, 2, 16, 30),
+          UtcTime(2024, 3, 10, 15, 59), UtcTime(2024, 3, 10, 16, 0)}},
+        {L"America/New_York",
+         {{UtcTime(2024, 3, 10, 6, 30), UtcTime(2024, 3, 10, 7, 30)}, UtcTime(2024, 11, 3, 5, 30),
+          UtcTime(2024, 3, 10, 1, 59), UtcTime(2024, 3, 10, 3, 0)}},
+    };
+    const ClockChangeReadings* expected = ForRunZone(table);
+    ASSERT_TRUE(expected);
     const FileTime missing = FromLocalFileTime(UtcTime(2024, 3, 10, 2, 30));
-    EXPECT_TRUE(missing == UtcTime(2024, 3, 10, 6, 30) || missing == UtcTime(2024, 3, 10, 7, 30));
-    EXPECT_EQ(FromLocalFileTime(UtcTime(2024, 11, 3, 1, 30)), UtcTime(2024, 11, 3, 5, 30));
-    EXPECT_EQ(ToLocalFileTime(UtcTime(2024, 3, 10, 6, 59)), UtcTime(2024, 3, 10, 1, 59));
-    EXPECT_EQ(ToLocalFileTime(UtcTime(2024, 3, 10, 7, 0)), UtcTime(2024, 3, 10, 3, 0));
+    EXPECT_TRUE(missing == expected->missing[0] || missing == expected->missing[1]) << missing;
+    EXPECT_EQ(FromLocalFileTime(UtcTime(2024, 11, 3, 1, 30)), expected->repeated);
+    EXPECT_EQ(ToLocalFileTime(UtcTime(2024, 3, 10, 6, 59)), expected->beforeSpring);
+    EXPECT_EQ(ToLocalFileTime(UtcTime(2024, 3, 10, 7, 0)), expected->afterSpring);
 }
 
 TEST(LocalMidnight, BeginsTheLocalDay)
 {
-    if (!KnownZone())
-        GTEST_SKIP() << "no expectations for this zone";
-    const ZoneOffsets offsets = OffsetsOfZone();
+    const ZoneOffsets* offsets = ForRunZone(kOffsets);
+    ASSERT_TRUE(offsets);
     // Local noon of 2024-01-15 and of 2024-07-15.
-    const FileTime winterNoon = UtcTime(2024, 1, 15, 12 - offsets.winter);
-    const FileTime summerNoon = UtcTime(2024, 7, 15, 12 - offsets.summer);
+    const FileTime winterNoon = UtcTime(2024, 1, 15, 12 - offsets->winter);
+    const FileTime summerNoon = UtcTime(2024, 7, 15, 12 - offsets->summer);
     const FileTime winterMidnight = winterNoon - 12 * TicksPerHour;
     const FileTime summerMidnight = summerNoon - 12 * TicksPerHour;
     EXPECT_EQ(LocalMidnight(winterNoon), winterMidnight);
@@ -90,21 +108,35 @@ TEST(LocalMidnight, BeginsTheLocalDay)
     EXPECT_EQ(LocalMidnight(winterMidnight - 1), winterMidnight - TicksPerDay);
 }
 
-TEST(LocalMidnight, TokyoDayStartsAtFifteenHundredUtc)
+TEST(LocalMidnight, DayStartsAtTheZonesOwnMidnightAlsoOnADayTheClockChanges)
 {
-    if (!InZone(L"Asia/Tokyo"))
-        GTEST_SKIP() << "Tokyo only";
-    EXPECT_EQ(LocalMidnight(UtcTime(2024, 5, 1, 14)), UtcTime(2024, 4, 30, 15));
-    EXPECT_EQ(LocalMidnight(UtcTime(2024, 5, 1, 16)), UtcTime(2024, 5, 1, 15));
-    EXPECT_EQ(LocalMidnight(UtcTime(2024, 5, 1, 15)), UtcTime(2024, 5, 1, 15));
-}
-
-TEST(LocalMidnight, NewYorkDayOfAChangeStartsWithTheOffsetOfItsMidnight)
-{
-    if (!InZone(L"America/New_York"))
-        GTEST_SKIP() << "New York only";
-    EXPECT_EQ(LocalMidnight(UtcTime(2024, 3, 10, 16)), UtcTime(2024, 3, 10, 5));
-    EXPECT_EQ(LocalMidnight(UtcTime(2024, 11, 3, 17)), UtcTime(2024, 11, 3, 4));
+    // Instants and the start of their local day: around Tokyo's midnight (15:00 UTC), and on
+    // the days New York's clock changes, where the day starts with the offset of its midnight.
+    using Days = std::vector<std::pair<FileTime, FileTime>>;
+    const Expected<Days> table[] = {
+        {L"UTC",
+         {{UtcTime(2024, 5, 1, 14), UtcTime(2024, 5, 1)},
+          {UtcTime(2024, 5, 1, 15), UtcTime(2024, 5, 1)},
+          {UtcTime(2024, 5, 1, 16), UtcTime(2024, 5, 1)},
+          {UtcTime(2024, 3, 10, 16), UtcTime(2024, 3, 10)},
+          {UtcTime(2024, 11, 3, 17), UtcTime(2024, 11, 3)}}},
+        {L"Asia/Tokyo",
+         {{UtcTime(2024, 5, 1, 14), UtcTime(2024, 4, 30, 15)},
+          {UtcTime(2024, 5, 1, 15), UtcTime(2024, 5, 1, 15)},
+          {UtcTime(2024, 5, 1, 16), UtcTime(2024, 5, 1, 15)},
+          {UtcTime(2024, 3, 10, 16), UtcTime(2024, 3, 10, 15)},
+          {UtcTime(2024, 11, 3, 17), UtcTime(2024, 11, 3, 15)}}},
+        {L"America/New_York",
+         {{UtcTime(2024, 5, 1, 14), UtcTime(2024, 5, 1, 4)},
+          {UtcTime(2024, 5, 1, 15), UtcTime(2024, 5, 1, 4)},
+          {UtcTime(2024, 5, 1, 16), UtcTime(2024, 5, 1, 4)},
+          {UtcTime(2024, 3, 10, 16), UtcTime(2024, 3, 10, 5)},
+          {UtcTime(2024, 11, 3, 17), UtcTime(2024, 11, 3, 4)}}},
+    };
+    const Days* days = ForRunZone(table);
+    ASSERT_TRUE(days);
+    for (const auto& [instant, midnight] : *days)
+        EXPECT_EQ(LocalMidnight(instant), midnight) << instant;
 }
 
 TEST(LocalTimeOfDay, IsTheLocalClockReadingWhateverTheDate)

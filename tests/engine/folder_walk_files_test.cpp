@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -61,7 +63,8 @@ protected:
         ASSERT_TRUE(WriteFileTimes(temp.Path().c_str(), Times(UtcTime(2005, 1, 1))));
     }
 
-    bool Walk(const HandlingRecord& general, const HandlingRecord& advanced, const wchar_t* patterns, bool recursive)
+    WalkOutcome Walk(const HandlingRecord& general, const HandlingRecord& advanced, const wchar_t* patterns,
+                     bool recursive)
     {
         options.namePatterns = patterns ? patterns : L"";
         options.recursive = recursive;
@@ -79,8 +82,9 @@ protected:
 TEST_F(FolderWalkFilesTest, MatchingVisibleFilesOfTheFolderChange)
 {
     const FileTime value = UtcTime(2020, 2, 2, 2, 2, 2, 222) + 2;
-    ASSERT_TRUE(Walk(Operations(OpDontChange, OpDontChange), Operations(OpDontChange, OpSpecifiedDateTime, value),
-                     L"*.txt", false));
+    ASSERT_EQ(Walk(Operations(OpDontChange, OpDontChange), Operations(OpDontChange, OpSpecifiedDateTime, value),
+                   L"*.txt", false),
+              WalkOutcome::Finished);
     EXPECT_TRUE(failures.empty());
     EXPECT_EQ(WriteTimeOf(a), value);
     EXPECT_EQ(WriteTimeOf(b), UtcTime(2003, 1, 1));
@@ -93,12 +97,12 @@ TEST_F(FolderWalkFilesTest, MatchingVisibleFilesOfTheFolderChange)
 TEST_F(FolderWalkFilesTest, LatestTimeRisesThroughTheTree)
 {
     const HandlingRecord general = Operations(OpDontChange, OpLatestEntry);
-    ASSERT_TRUE(Walk(general, Operations(OpDontChange, OpDontChange), L"", true));
+    ASSERT_EQ(Walk(general, Operations(OpDontChange, OpDontChange), L"", true), WalkOutcome::Finished);
     EXPECT_EQ(WriteTimeOf(sub), UtcTime(2008, 1, 1));
     EXPECT_EQ(WriteTimeOf(temp.Path()), UtcTime(2008, 1, 1));
 
     options.excludeHidden = false;
-    ASSERT_TRUE(Walk(general, Operations(OpDontChange, OpDontChange), L"", true));
+    ASSERT_EQ(Walk(general, Operations(OpDontChange, OpDontChange), L"", true), WalkOutcome::Finished);
     EXPECT_EQ(WriteTimeOf(temp.Path()), UtcTime(2009, 1, 1));
     EXPECT_TRUE(failures.empty());
 }
@@ -106,7 +110,7 @@ TEST_F(FolderWalkFilesTest, LatestTimeRisesThroughTheTree)
 TEST_F(FolderWalkFilesTest, EveryFileOfTheTreeGetsTheSameCurrentTime)
 {
     const HandlingRecord advanced = Operations(OpCurrentDateTime, OpCurrentDateTime);
-    ASSERT_TRUE(Walk(Operations(OpDontChange, OpDontChange), advanced, nullptr, true));
+    ASSERT_EQ(Walk(Operations(OpDontChange, OpDontChange), advanced, nullptr, true), WalkOutcome::Finished);
     for (const std::wstring& path : {a, b, c}) {
         FileTimes times = {};
         ASSERT_TRUE(ReadFileTimes(path.c_str(), times));
@@ -115,6 +119,46 @@ TEST_F(FolderWalkFilesTest, EveryFileOfTheTreeGetsTheSameCurrentTime)
     }
     EXPECT_EQ(advanced.now % TicksPerSecond, 0u);
     EXPECT_EQ(WriteTimeOf(hidden), UtcTime(2009, 1, 1));
+}
+
+// Stops the walk when it is about to open the second of the given files.
+class StopAtSecondFile final : public WalkProgress {
+public:
+    explicit StopAtSecondFile(std::vector<std::wstring> files) : files_(std::move(files)) {}
+
+    bool Continue(const std::wstring& item, const WalkCounts& done) override
+    {
+        if (std::find(files_.begin(), files_.end(), item) == files_.end())
+            return true;
+        asked.push_back(item);
+        counted = done.files;
+        return asked.size() < 2;
+    }
+
+    std::vector<std::wstring> asked;
+    unsigned long long counted = 0;
+
+private:
+    std::vector<std::wstring> files_;
+};
+
+TEST_F(FolderWalkFilesTest, StopKeepsTheFilesWrittenAndLeavesTheRest)
+{
+    StopAtSecondFile progress({a, b, c});
+    options.progress = &progress;
+    const FileTime value = UtcTime(2021, 1, 1);
+    ASSERT_EQ(Walk(Operations(OpDontChange, OpSpecifiedDateTime, value),
+                   Operations(OpDontChange, OpSpecifiedDateTime, value), nullptr, true),
+              WalkOutcome::Stopped);
+    EXPECT_TRUE(failures.empty());
+    ASSERT_EQ(progress.asked.size(), 2u);
+    EXPECT_EQ(progress.counted, 1u);
+    // The listing's order decides which file comes first; only that one is written.
+    const std::pair<std::wstring, FileTime> files[] = {
+        {a, UtcTime(2002, 1, 1)}, {b, UtcTime(2003, 1, 1)}, {c, UtcTime(2008, 1, 1)}};
+    for (const auto& [file, before] : files)
+        EXPECT_EQ(WriteTimeOf(file), file == progress.asked[0] ? value : before) << file;
+    EXPECT_EQ(WriteTimeOf(temp.Path()), UtcTime(2005, 1, 1));
 }
 
 // The platform's file system, counting the listings, and deleting a file the moment the
@@ -173,12 +217,12 @@ TEST_F(FolderWalkFilesTest, FileDeletedBetweenListingAndWritingStopsTheWalk)
 {
     WatchedFileSystem fileSystem(b);
     const FileTime folderValue = UtcTime(2019, 9, 9);
-    const bool finished = ApplyToFolder(fileSystem, Operations(OpDontChange, OpSpecifiedDateTime, folderValue),
-                                        Operations(OpDontChange, OpCurrentDateTime), options, temp.Path(),
-                                        [this](HRESULT code, const std::wstring& path) {
-                                            failures.push_back({code, path});
-                                        });
-    EXPECT_FALSE(finished);
+    const WalkOutcome outcome = ApplyToFolder(fileSystem, Operations(OpDontChange, OpSpecifiedDateTime, folderValue),
+                                              Operations(OpDontChange, OpCurrentDateTime), options, temp.Path(),
+                                              [this](HRESULT code, const std::wstring& path) {
+                                                  failures.push_back({code, path});
+                                              });
+    EXPECT_EQ(outcome, WalkOutcome::Failed);
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_EQ(failures[0].code, HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(failures[0].path, b);
@@ -210,8 +254,9 @@ TEST(FolderWalkFileTree, TwoLinksBackToAncestorsEndTheWalkAtOnce)
     std::vector<Failure> failures;
     WatchedFileSystem fileSystem;
     HandlingRecord advanced = Operations(OpDontChange, OpSpecifiedDateTime, UtcTime(2021, 3, 3));
-    EXPECT_TRUE(ApplyToFolder(fileSystem, Operations(OpDontChange, OpLatestEntry), advanced, Recursive(), loop,
-                              Collect(failures)));
+    EXPECT_EQ(ApplyToFolder(fileSystem, Operations(OpDontChange, OpLatestEntry), advanced, Recursive(), loop,
+                            Collect(failures)),
+              WalkOutcome::Finished);
     EXPECT_TRUE(failures.empty());
     // Each real folder is listed once; neither link is entered.
     EXPECT_EQ(fileSystem.listed, (std::vector<std::wstring>{loop, tree.Path(L"loop\\a"), tree.Path(L"loop\\a\\b")}));
@@ -237,9 +282,10 @@ TEST(FolderWalkFileTree, OnlyTheNameWithTheTrailingBlankChanges)
 
     // In a walk: "x?" selects "x " alone.
     std::vector<Failure> failures;
-    EXPECT_TRUE(ApplyToFolder(Operations(OpDontChange, OpDontChange),
-                              Operations(OpDontChange, OpSpecifiedDateTime, UtcTime(2024, 4, 4)), Recursive(L"x?"),
-                              tree.Path(L"names"), Collect(failures)));
+    EXPECT_EQ(ApplyToFolder(Operations(OpDontChange, OpDontChange),
+                            Operations(OpDontChange, OpSpecifiedDateTime, UtcTime(2024, 4, 4)), Recursive(L"x?"),
+                            tree.Path(L"names"), Collect(failures)),
+              WalkOutcome::Finished);
     EXPECT_TRUE(failures.empty());
     EXPECT_EQ(WriteTimeOf(blank), UtcTime(2024, 4, 4));
     EXPECT_EQ(WriteTimeOf(plain), UtcTime(2002, 2, 2));
@@ -269,8 +315,9 @@ TEST(FolderWalkFileTree, FileFarBeyondTheOldPathLimitIsReached)
 
     std::vector<Failure> failures;
     const HandlingRecord general = Operations(OpDontChange, OpLatestEntry);
-    EXPECT_TRUE(ApplyToFolder(general, Operations(OpDontChange, OpSpecifiedDateTime, UtcTime(2024, 4, 4)), Recursive(),
-                              tree.Path(L"deep"), Collect(failures)));
+    EXPECT_EQ(ApplyToFolder(general, Operations(OpDontChange, OpSpecifiedDateTime, UtcTime(2024, 4, 4)), Recursive(),
+                            tree.Path(L"deep"), Collect(failures)),
+              WalkOutcome::Finished);
     EXPECT_TRUE(failures.empty());
     EXPECT_EQ(WriteTimeOf(file), UtcTime(2024, 4, 4));
     EXPECT_EQ(WriteTimeOf(tree.Path(L"deep")), UtcTime(2024, 4, 4));
@@ -284,10 +331,10 @@ TEST(FolderWalkFileTree, ImmutableFileStopsTheWalkNamingIt)
     const std::wstring locked = tree.Path(L"locked");
     ASSERT_TRUE(WriteFileTimes(locked.c_str(), Times(UtcTime(2006, 1, 1))));
     std::vector<Failure> failures;
-    const bool finished =
+    const WalkOutcome outcome =
         ApplyToFolder(Operations(OpDontChange, OpCurrentDateTime), Operations(OpDontChange, OpCurrentDateTime),
                       ApplyOptions{}, locked, Collect(failures));
-    EXPECT_FALSE(finished);
+    EXPECT_EQ(outcome, WalkOutcome::Failed);
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_EQ(failures[0].code, HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED));
     EXPECT_EQ(failures[0].path, tree.Path(L"locked\\immutable.txt"));

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -34,10 +35,38 @@ struct Failure {
     std::wstring path;
 };
 
+// Records what the walk asks and how many calls the file system had seen by then, and stops
+// the walk at the call numbered stopAt (from 0).
+class RecordingProgress final : public WalkProgress {
+public:
+    struct Call {
+        std::wstring item;
+        WalkCounts done;
+        std::size_t logged; // file-system calls made before this one
+    };
+
+    explicit RecordingProgress(const MemoryFileSystem& fileSystem, std::size_t stopAt = SIZE_MAX)
+        : fileSystem_(fileSystem), stopAt_(stopAt)
+    {
+    }
+
+    bool Continue(const std::wstring& item, const WalkCounts& done) override
+    {
+        calls.push_back({item, done, fileSystem_.Log().size()});
+        return calls.size() != stopAt_ + 1;
+    }
+
+    std::vector<Call> calls;
+
+private:
+    const MemoryFileSystem& fileSystem_;
+    std::size_t stopAt_;
+};
+
 class FolderWalkTest : public testing::Test {
 protected:
-    bool Walk(const HandlingRecord& general, const HandlingRecord& advanced, const wchar_t* patterns = nullptr,
-              bool recursive = false, const std::wstring& folder = Root)
+    WalkOutcome Walk(const HandlingRecord& general, const HandlingRecord& advanced, const wchar_t* patterns = nullptr,
+                     bool recursive = false, const std::wstring& folder = Root)
     {
         options.namePatterns = patterns ? patterns : L"";
         options.recursive = recursive;
@@ -55,8 +84,11 @@ TEST_F(FolderWalkTest, NothingToDoTouchesNothing)
 {
     fs.AddFolder(Root, TimesAt(2000));
     fs.AddFile(Root + L"\\a.txt", TimesAt(2001));
-    EXPECT_TRUE(Walk(NoChange, NoChange, L"*.txt", true));
+    RecordingProgress progress(fs);
+    options.progress = &progress;
+    EXPECT_EQ(Walk(NoChange, NoChange, L"*.txt", true), WalkOutcome::Finished);
     EXPECT_TRUE(fs.Log().empty());
+    EXPECT_TRUE(progress.calls.empty());
 }
 
 TEST_F(FolderWalkTest, PatternSelectsFilesAndSubfoldersStayWithoutRecursion)
@@ -68,7 +100,7 @@ TEST_F(FolderWalkTest, PatternSelectsFilesAndSubfoldersStayWithoutRecursion)
     fs.AddFile(Root + L"\\S\\c.txt", TimesAt(2004));
     const HandlingRecord advanced = Operations(OpDontChange, OpDontChange, OpCurrentDateTime);
 
-    ASSERT_TRUE(Walk(NoChange, advanced, L"*.txt"));
+    ASSERT_EQ(Walk(NoChange, advanced, L"*.txt"), WalkOutcome::Finished);
     // Without folder operations the folder itself is neither read nor written.
     const std::vector<std::wstring> expected = {L"list M:\\root", L"read M:\\root\\a.txt", L"write M:\\root\\a.txt"};
     EXPECT_EQ(fs.Log(), expected);
@@ -96,7 +128,7 @@ TEST_F(FolderWalkTest, PatternTexts)
     for (const Case& c : cases) {
         MemoryFileSystem copy = fs;
         options.namePatterns = c.patterns ? c.patterns : L"";
-        ASSERT_TRUE(ApplyToFolder(copy, NoChange, advanced, options, Root, nullptr));
+        ASSERT_EQ(ApplyToFolder(copy, NoChange, advanced, options, Root, nullptr), WalkOutcome::Finished);
         EXPECT_EQ(copy.Count(L"write "), c.writes) << (c.patterns ? c.patterns : L"(none)");
     }
 }
@@ -111,7 +143,7 @@ TEST_F(FolderWalkTest, DepthFirstWithEachFolderWrittenAfterItsEntries)
     const HandlingRecord general = Operations(OpDontChange, OpDontChange, OpLatestEntry);
     const HandlingRecord advanced = Operations(OpDontChange, OpCurrentDateTime, OpDontChange);
 
-    ASSERT_TRUE(Walk(general, advanced, L"", true));
+    ASSERT_EQ(Walk(general, advanced, L"", true), WalkOutcome::Finished);
     // Each item is read once, then written; the listed identifiers show that no subfolder is
     // an ancestor, so no folder is opened for its identity.
     const std::vector<std::wstring> expected = {
@@ -130,7 +162,7 @@ TEST_F(FolderWalkTest, ExtremesAreTakenPerKind)
     fs.AddFile(Root + L"\\b", {UtcTime(2011, 1, 1), UtcTime(2013, 1, 1), UtcTime(2016, 1, 1)});
     fs.AddFolder(Root + L"\\c", {UtcTime(2009, 1, 1), UtcTime(2014, 1, 1), UtcTime(2017, 1, 1)});
 
-    ASSERT_TRUE(Walk(Operations(OpEarliestEntry, OpEarliestEntry, OpLatestEntry), NoChange));
+    ASSERT_EQ(Walk(Operations(OpEarliestEntry, OpEarliestEntry, OpLatestEntry), NoChange), WalkOutcome::Finished);
     EXPECT_EQ(fs.TimesOf(Root), (FileTimes{UtcTime(2009, 1, 1), UtcTime(2013, 1, 1), UtcTime(2017, 1, 1)}));
     EXPECT_EQ(fs.Count(L"list M:\\root\\c"), 0u);
     EXPECT_EQ(fs.Count(L"read M:\\root\\c"), 0u);
@@ -140,7 +172,7 @@ TEST_F(FolderWalkTest, ExtremesAreTakenPerKind)
 TEST_F(FolderWalkTest, EmptyFolderKeepsItsOwnTimes)
 {
     fs.AddFolder(Root, TimesAt(2000));
-    ASSERT_TRUE(Walk(Operations(OpEarliestEntry, OpLatestEntry, OpEarliestEntry), NoChange));
+    ASSERT_EQ(Walk(Operations(OpEarliestEntry, OpLatestEntry, OpEarliestEntry), NoChange), WalkOutcome::Finished);
     EXPECT_EQ(fs.TimesOf(Root), TimesAt(2000));
     EXPECT_EQ(fs.Count(L"write M:\\root"), 1u);
 }
@@ -155,7 +187,7 @@ TEST_F(FolderWalkTest, LatestTimePropagatesUpTheTreeWhenRecursive)
     fs.AddFile(Root + L"\\C\\old.txt", TimesAt(2005));
     fs.AddFile(Root + L"\\top.txt", TimesAt(2010));
 
-    ASSERT_TRUE(Walk(Operations(OpDontChange, OpDontChange, OpLatestEntry), NoChange, L"", true));
+    ASSERT_EQ(Walk(Operations(OpDontChange, OpDontChange, OpLatestEntry), NoChange, L"", true), WalkOutcome::Finished);
     const FileTime newest = TimesAt(2020)[LastWrite];
     EXPECT_EQ(fs.TimesOf(Root + L"\\A\\B")[LastWrite], newest);
     EXPECT_EQ(fs.TimesOf(Root + L"\\A")[LastWrite], newest);
@@ -173,7 +205,7 @@ TEST_F(FolderWalkTest, FoldsTheTimesTheFileSystemKept)
     HandlingRecord advanced = Operations(OpDontChange, OpDontChange, OpSpecifiedDateTime);
     advanced.value[LastWrite] = UtcTime(2040, 1, 1, 0, 0, 7, 654);
 
-    ASSERT_TRUE(Walk(Operations(OpDontChange, OpDontChange, OpLatestEntry), advanced));
+    ASSERT_EQ(Walk(Operations(OpDontChange, OpDontChange, OpLatestEntry), advanced), WalkOutcome::Finished);
     EXPECT_EQ(fs.TimesOf(Root)[LastWrite], UtcTime(2040, 1, 1, 0, 0, 7));
 }
 
@@ -189,19 +221,19 @@ TEST_F(FolderWalkTest, HiddenAndSystemEntriesAreSkippedOnRequest)
     options.recursive = true;
 
     MemoryFileSystem defaults = fs;
-    ASSERT_TRUE(ApplyToFolder(defaults, general, NoChange, options, Root, nullptr));
+    ASSERT_EQ(ApplyToFolder(defaults, general, NoChange, options, Root, nullptr), WalkOutcome::Finished);
     EXPECT_EQ(defaults.TimesOf(Root)[LastWrite], TimesAt(2015)[LastWrite]);
     EXPECT_EQ(defaults.Count(L"list M:\\root\\HiddenDir"), 0u);
 
     options.excludeSystem = true;
     MemoryFileSystem both = fs;
-    ASSERT_TRUE(ApplyToFolder(both, general, NoChange, options, Root, nullptr));
+    ASSERT_EQ(ApplyToFolder(both, general, NoChange, options, Root, nullptr), WalkOutcome::Finished);
     EXPECT_EQ(both.TimesOf(Root)[LastWrite], TimesAt(2005)[LastWrite]);
 
     options.excludeSystem = false;
     options.excludeHidden = false;
     MemoryFileSystem none = fs;
-    ASSERT_TRUE(ApplyToFolder(none, general, NoChange, options, Root, nullptr));
+    ASSERT_EQ(ApplyToFolder(none, general, NoChange, options, Root, nullptr), WalkOutcome::Finished);
     EXPECT_EQ(none.TimesOf(Root)[LastWrite], TimesAt(2020)[LastWrite]);
     EXPECT_EQ(none.Count(L"list M:\\root\\HiddenDir"), 1u);
     EXPECT_NE(before, none.TimesOf(Root));
@@ -213,7 +245,7 @@ TEST_F(FolderWalkTest, FilesChangeWithoutFolderWrites)
     fs.AddFolder(Root + L"\\S", TimesAt(2001));
     fs.AddFile(Root + L"\\S\\a.txt", TimesAt(2002));
     const HandlingRecord advanced = Operations(OpCurrentDateTime, OpCurrentDateTime, OpCurrentDateTime);
-    ASSERT_TRUE(Walk(NoChange, advanced, L"", true));
+    ASSERT_EQ(Walk(NoChange, advanced, L"", true), WalkOutcome::Finished);
     EXPECT_EQ(fs.TimesOf(Root + L"\\S\\a.txt"), (FileTimes{advanced.now, advanced.now, advanced.now}));
     EXPECT_EQ(fs.Count(L"write "), 1u);
     EXPECT_EQ(fs.Count(L"read M:\\root\\S\\a.txt"), 1u);
@@ -224,7 +256,8 @@ TEST_F(FolderWalkTest, RootPathEndingInABackslash)
 {
     fs.AddFolder(L"M:\\", TimesAt(2000));
     fs.AddFile(L"M:\\a.txt", TimesAt(2001));
-    ASSERT_TRUE(Walk(NoChange, Operations(OpCurrentDateTime, OpDontChange, OpDontChange), L"", false, L"M:\\"));
+    ASSERT_EQ(Walk(NoChange, Operations(OpCurrentDateTime, OpDontChange, OpDontChange), L"", false, L"M:\\"),
+              WalkOutcome::Finished);
     EXPECT_EQ(fs.Count(L"write M:\\a.txt"), 1u);
 }
 
@@ -233,7 +266,8 @@ TEST_F(FolderWalkTest, FolderThatCannotBeListedStopsTheWalkByName)
     // Neither an unlistable folder nor a listing that breaks off may pass for an empty one.
     fs.AddFolder(Root, TimesAt(2000));
     fs.AddFolder(Root + L"\\S", TimesAt(2001)).listError = ERROR_ACCESS_DENIED;
-    EXPECT_FALSE(Walk(Operations(OpLatestEntry, OpDontChange, OpCurrentDateTime), NoChange, nullptr, true));
+    EXPECT_EQ(Walk(Operations(OpLatestEntry, OpDontChange, OpCurrentDateTime), NoChange, nullptr, true),
+              WalkOutcome::Failed);
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_EQ(failures[0].code, HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED));
     EXPECT_EQ(failures[0].path, Root + L"\\S");
@@ -245,8 +279,9 @@ TEST_F(FolderWalkTest, FolderThatCannotBeListedStopsTheWalkByName)
     broken.AddFile(Root + L"\\b.txt", TimesAt(2002));
     failures.clear();
     std::swap(fs, broken);
-    EXPECT_FALSE(Walk(Operations(OpLatestEntry, OpDontChange, OpDontChange),
-                      Operations(OpDontChange, OpDontChange, OpCurrentDateTime)));
+    EXPECT_EQ(Walk(Operations(OpLatestEntry, OpDontChange, OpDontChange),
+                   Operations(OpDontChange, OpDontChange, OpCurrentDateTime)),
+              WalkOutcome::Failed);
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_EQ(failures[0].code, HRESULT_FROM_WIN32(ERROR_NETNAME_DELETED));
     EXPECT_EQ(failures[0].path, Root);
@@ -270,15 +305,17 @@ TEST_F(FolderWalkTest, ListedTimesThatLagAreNeverWrittenBack)
     folder.listedLagging = true;
     folder.listedTimes = TimesAt(2002);
 
-    ASSERT_TRUE(Walk(Operations(OpLatestEntry, OpDontChange, OpDontChange),
-                     Operations(OpDontChange, OpDontChange, OpSecondToZero)));
+    ASSERT_EQ(Walk(Operations(OpLatestEntry, OpDontChange, OpDontChange),
+                   Operations(OpDontChange, OpDontChange, OpSecondToZero)),
+              WalkOutcome::Finished);
     EXPECT_EQ(fs.TimesOf(Root + L"\\linked.txt"),
               (FileTimes{real[Creation], real[LastAccess], UtcTime(2022, 7, 7, 12, 24)}));
     EXPECT_EQ(fs.TimesOf(Root)[Creation], real[Creation]);
     EXPECT_EQ(fs.TimesOf(Root)[LastAccess], TimesAt(2000)[LastAccess]);
 
     // Recursive: the subfolder is read from itself, and its unchanged kinds stay.
-    ASSERT_TRUE(Walk(Operations(OpDontChange, OpCurrentDateTime, OpDontChange), NoChange, nullptr, true));
+    ASSERT_EQ(Walk(Operations(OpDontChange, OpCurrentDateTime, OpDontChange), NoChange, nullptr, true),
+              WalkOutcome::Finished);
     EXPECT_EQ(fs.TimesOf(Root + L"\\S"),
               (FileTimes{TimesAt(2010)[Creation], UtcTime(2030, 6, 1, 12), TimesAt(2010)[LastWrite]}));
     EXPECT_TRUE(failures.empty());
@@ -295,7 +332,7 @@ TEST_F(FolderWalkTest, FileWriteFailureStopsTheWalk)
     const HandlingRecord general = Operations(OpCurrentDateTime, OpDontChange, OpDontChange);
     const HandlingRecord advanced = Operations(OpDontChange, OpDontChange, OpCurrentDateTime);
 
-    EXPECT_FALSE(Walk(general, advanced, nullptr, true));
+    EXPECT_EQ(Walk(general, advanced, nullptr, true), WalkOutcome::Failed);
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_EQ(failures[0].code, HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED));
     EXPECT_EQ(failures[0].path, Root + L"\\S\\locked.txt");
@@ -328,11 +365,12 @@ TEST_F(FolderWalkTest, EachReadFailureNamesItsItem)
         (c.read ? item.readError : item.writeError) = ERROR_SHARING_VIOLATION;
         std::vector<Failure> reported;
         options.recursive = true;
-        EXPECT_FALSE(ApplyToFolder(tree, Operations(OpCurrentDateTime, OpDontChange, OpDontChange),
-                                   Operations(OpDontChange, OpCurrentDateTime, OpDontChange), options, Root,
-                                   [&](HRESULT code, const std::wstring& path) {
-                                       reported.push_back({code, path});
-                                   }));
+        EXPECT_EQ(ApplyToFolder(tree, Operations(OpCurrentDateTime, OpDontChange, OpDontChange),
+                                Operations(OpDontChange, OpCurrentDateTime, OpDontChange), options, Root,
+                                [&](HRESULT code, const std::wstring& path) {
+                                    reported.push_back({code, path});
+                                }),
+                  WalkOutcome::Failed);
         ASSERT_EQ(reported.size(), 1u) << c.failing;
         EXPECT_EQ(reported[0].code, HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION));
         EXPECT_EQ(reported[0].path, c.failing);
@@ -344,7 +382,7 @@ TEST_F(FolderWalkTest, FileDeletedAfterListingIsNotFound)
     fs.AddFolder(Root, TimesAt(2000));
     fs.AddFile(Root + L"\\gone.txt", TimesAt(2001));
     fs.DeleteAfterListing(Root + L"\\gone.txt");
-    EXPECT_FALSE(Walk(NoChange, Operations(OpDontChange, OpDontChange, OpCurrentDateTime)));
+    EXPECT_EQ(Walk(NoChange, Operations(OpDontChange, OpDontChange, OpCurrentDateTime)), WalkOutcome::Failed);
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_EQ(failures[0].code, HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(failures[0].path, Root + L"\\gone.txt");
@@ -356,7 +394,8 @@ TEST_F(FolderWalkTest, FolderIdentityFailureStopsTheWalk)
     fs.AddFolder(Root + L"\\S", TimesAt(2001)).identifyError = ERROR_ACCESS_DENIED;
     fs.AddFile(Root + L"\\S\\a.txt", TimesAt(2002));
     fs.ListWithoutIds(); // so that the subfolder must be opened for its identity
-    EXPECT_FALSE(Walk(NoChange, Operations(OpCurrentDateTime, OpDontChange, OpDontChange), nullptr, true));
+    EXPECT_EQ(Walk(NoChange, Operations(OpCurrentDateTime, OpDontChange, OpDontChange), nullptr, true),
+              WalkOutcome::Failed);
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_EQ(failures[0].code, HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED));
     EXPECT_EQ(failures[0].path, Root + L"\\S");
@@ -373,8 +412,9 @@ TEST_F(FolderWalkTest, FoldersAtAnyDepthAreListedAndWritten)
     }
     fs.AddFile(deep + L"\\a.txt", TimesAt(2002));
     ASSERT_GT(deep.size(), 900u);
-    ASSERT_TRUE(Walk(Operations(OpLatestEntry, OpDontChange, OpDontChange),
-                     Operations(OpCurrentDateTime, OpDontChange, OpDontChange), nullptr, true));
+    ASSERT_EQ(Walk(Operations(OpLatestEntry, OpDontChange, OpDontChange),
+                   Operations(OpCurrentDateTime, OpDontChange, OpDontChange), nullptr, true),
+              WalkOutcome::Finished);
     EXPECT_EQ(fs.Count(L"list " + deep), 1u);
     EXPECT_EQ(fs.TimesOf(deep + L"\\a.txt")[Creation], UtcTime(2030, 6, 1, 12));
     EXPECT_EQ(fs.TimesOf(Root)[Creation], UtcTime(2030, 6, 1, 12));
@@ -393,7 +433,7 @@ TEST_F(FolderWalkTest, LinksBackToAncestorsAreNotEntered)
     const HandlingRecord general = Operations(OpDontChange, OpDontChange, OpLatestEntry);
     const HandlingRecord advanced = Operations(OpDontChange, OpCurrentDateTime, OpDontChange);
 
-    ASSERT_TRUE(Walk(general, advanced, nullptr, true));
+    ASSERT_EQ(Walk(general, advanced, nullptr, true), WalkOutcome::Finished);
     EXPECT_TRUE(failures.empty());
     // The side link to a folder that is no ancestor is walked like a folder.
     const std::vector<std::wstring> lists = {L"list M:\\root", L"list M:\\root\\a", L"list M:\\root\\b",
@@ -421,7 +461,7 @@ TEST_F(FolderWalkTest, LinksTheListingDoesNotFlagAreCaughtToo)
     const HandlingRecord advanced = Operations(OpDontChange, OpCurrentDateTime, OpDontChange);
 
     MemoryFileSystem withoutIds = fs;
-    ASSERT_TRUE(Walk(general, advanced, nullptr, true));
+    ASSERT_EQ(Walk(general, advanced, nullptr, true), WalkOutcome::Finished);
     EXPECT_TRUE(failures.empty());
     EXPECT_EQ(fs.Count(L"list "), 2u);
     EXPECT_EQ(fs.Count(L"write M:\\root\\a\\f.txt"), 1u);
@@ -429,10 +469,166 @@ TEST_F(FolderWalkTest, LinksTheListingDoesNotFlagAreCaughtToo)
     // Where the listing names no identifiers, every subfolder is opened for its identity.
     withoutIds.ListWithoutIds();
     std::swap(fs, withoutIds);
-    ASSERT_TRUE(Walk(general, advanced, nullptr, true));
+    ASSERT_EQ(Walk(general, advanced, nullptr, true), WalkOutcome::Finished);
     EXPECT_TRUE(failures.empty());
     EXPECT_EQ(fs.Count(L"list "), 2u);
     EXPECT_EQ(fs.Count(L"identify M:\\root\\a"), 3u); // a, a\up and a\up2
+}
+
+// A tree with a file the pattern leaves out, an empty folder and a link back to the target.
+class FolderWalkProgressTest : public FolderWalkTest {
+protected:
+    void SetUp() override
+    {
+        fs.AddFolder(Root, TimesAt(2000));
+        fs.AddFolder(Root + L"\\A", TimesAt(2001));
+        fs.AddFile(Root + L"\\A\\x.txt", TimesAt(2002));
+        fs.AddLink(Root + L"\\A\\up", Root);
+        fs.AddFolder(Root + L"\\A\\B", TimesAt(2003));
+        fs.AddFile(Root + L"\\skip.log", TimesAt(2004));
+        fs.AddFile(Root + L"\\z.txt", TimesAt(2005));
+        options.namePatterns = L"*.txt";
+        options.recursive = true;
+    }
+
+    // The item each call names is the next one the file system is asked about.
+    static void ExpectEachCallBeforeItsItem(const RecordingProgress& progress, const MemoryFileSystem& fileSystem)
+    {
+        for (const RecordingProgress::Call& call : progress.calls) {
+            ASSERT_LT(call.logged, fileSystem.Log().size()) << call.item;
+            const std::wstring& next = fileSystem.Log()[call.logged];
+            EXPECT_EQ(next.substr(next.find(L' ') + 1), call.item);
+        }
+    }
+
+    static std::vector<std::wstring> Items(const RecordingProgress& progress)
+    {
+        std::vector<std::wstring> items;
+        for (const RecordingProgress::Call& call : progress.calls)
+            items.push_back(call.item);
+        return items;
+    }
+
+    static std::vector<WalkCounts> Counts(const RecordingProgress& progress)
+    {
+        std::vector<WalkCounts> counts;
+        for (const RecordingProgress::Call& call : progress.calls)
+            counts.push_back(call.done);
+        return counts;
+    }
+
+    const HandlingRecord general = Operations(OpDontChange, OpDontChange, OpLatestEntry);
+    const HandlingRecord advanced = Operations(OpDontChange, OpCurrentDateTime, OpDontChange);
+};
+
+TEST_F(FolderWalkProgressTest, EachItemIsAskedAboutBeforeItIsTouched)
+{
+    MemoryFileSystem unfollowed = fs;
+    RecordingProgress progress(fs);
+    options.progress = &progress;
+    ASSERT_EQ(ApplyToFolder(fs, general, advanced, options, Root, nullptr), WalkOutcome::Finished);
+
+    // Each folder is asked about when entered and again before its own write; the link back
+    // is asked about before it is opened for its identity, and is not counted.
+    const std::vector<std::wstring> items = {Root,
+                                             Root + L"\\A",
+                                             Root + L"\\A\\x.txt",
+                                             Root + L"\\A\\up",
+                                             Root + L"\\A\\B",
+                                             Root + L"\\A\\B",
+                                             Root + L"\\A",
+                                             Root + L"\\z.txt",
+                                             Root};
+    const std::vector<WalkCounts> counts = {{0, 0}, {0, 0}, {0, 0}, {1, 0}, {1, 0}, {1, 0}, {1, 1}, {1, 2}, {2, 2}};
+    EXPECT_EQ(Items(progress), items);
+    EXPECT_EQ(Counts(progress), counts);
+    ExpectEachCallBeforeItsItem(progress, fs);
+
+    // Followed or not, the walk asks the file system the same and writes the same.
+    ASSERT_EQ(ApplyToFolder(unfollowed, general, advanced, options, Root, nullptr), WalkOutcome::Finished);
+    EXPECT_EQ(unfollowed.Log(), fs.Log());
+    for (const wchar_t* path : {L"", L"\\A", L"\\A\\x.txt", L"\\A\\B", L"\\z.txt"})
+        EXPECT_EQ(unfollowed.TimesOf(Root + path), fs.TimesOf(Root + path)) << path;
+}
+
+TEST_F(FolderWalkProgressTest, WithoutFolderOperationsAFolderCountsOnceItsEntriesAreDone)
+{
+    RecordingProgress progress(fs);
+    options.progress = &progress;
+    ASSERT_EQ(ApplyToFolder(fs, NoChange, advanced, options, Root, nullptr), WalkOutcome::Finished);
+    const std::vector<std::wstring> items = {
+        Root, Root + L"\\A", Root + L"\\A\\x.txt", Root + L"\\A\\up", Root + L"\\A\\B", Root + L"\\z.txt"};
+    const std::vector<WalkCounts> counts = {{0, 0}, {0, 0}, {0, 0}, {1, 0}, {1, 0}, {1, 2}};
+    EXPECT_EQ(Items(progress), items);
+    EXPECT_EQ(Counts(progress), counts);
+    ExpectEachCallBeforeItsItem(progress, fs);
+}
+
+TEST_F(FolderWalkProgressTest, StopAtAnyItemKeepsWhatWasWrittenAndTouchesNothingMore)
+{
+    MemoryFileSystem whole = fs;
+    RecordingProgress all(whole);
+    options.progress = &all;
+    ASSERT_EQ(ApplyToFolder(whole, general, advanced, options, Root, nullptr), WalkOutcome::Finished);
+    ASSERT_EQ(all.calls.size(), 9u);
+
+    for (std::size_t stop = 0; stop < all.calls.size(); ++stop) {
+        MemoryFileSystem tree = fs;
+        RecordingProgress progress(tree, stop);
+        options.progress = &progress;
+        std::vector<Failure> reported;
+        EXPECT_EQ(ApplyToFolder(tree, general, advanced, options, Root,
+                                [&](HRESULT code, const std::wstring& path) {
+                                    reported.push_back({code, path});
+                                }),
+                  WalkOutcome::Stopped)
+            << stop;
+        EXPECT_TRUE(reported.empty()) << stop;
+        EXPECT_EQ(progress.calls.size(), stop + 1);
+        // The file system saw exactly what the whole walk had done before that item.
+        const std::vector<std::wstring> before(whole.Log().begin(), whole.Log().begin() + all.calls[stop].logged);
+        EXPECT_EQ(tree.Log(), before) << all.calls[stop].item;
+    }
+
+    // Stopped at z.txt: the subfolder and its file keep their new times; the target and the
+    // file are as they were.
+    MemoryFileSystem tree = fs;
+    RecordingProgress progress(tree, 7);
+    options.progress = &progress;
+    ASSERT_EQ(ApplyToFolder(tree, general, advanced, options, Root, nullptr), WalkOutcome::Stopped);
+    ASSERT_EQ(progress.calls.back().item, Root + L"\\z.txt");
+    EXPECT_EQ(tree.TimesOf(Root + L"\\A\\x.txt")[LastAccess], advanced.now);
+    EXPECT_EQ(tree.TimesOf(Root + L"\\A")[LastWrite], TimesAt(2003)[LastWrite]);
+    EXPECT_EQ(tree.TimesOf(Root + L"\\z.txt"), TimesAt(2005));
+    EXPECT_EQ(tree.TimesOf(Root), TimesAt(2000));
+
+    // Stopped before the empty folder's write: neither it nor any folder above it is written.
+    MemoryFileSystem early = fs;
+    RecordingProgress beforeWrite(early, 5);
+    options.progress = &beforeWrite;
+    ASSERT_EQ(ApplyToFolder(early, general, advanced, options, Root, nullptr), WalkOutcome::Stopped);
+    EXPECT_EQ(early.TimesOf(Root + L"\\A\\x.txt")[LastAccess], advanced.now);
+    EXPECT_EQ(early.Count(L"read M:\\root\\A\\B"), 0u);
+    EXPECT_EQ(early.TimesOf(Root + L"\\A"), TimesAt(2001));
+    EXPECT_EQ(early.TimesOf(Root), TimesAt(2000));
+}
+
+TEST_F(FolderWalkProgressTest, AFailureWhileFollowedIsStillAFailure)
+{
+    fs.At(Root + L"\\z.txt").writeError = ERROR_ACCESS_DENIED;
+    RecordingProgress progress(fs);
+    options.progress = &progress;
+    std::vector<Failure> reported;
+    EXPECT_EQ(ApplyToFolder(fs, general, advanced, options, Root,
+                            [&](HRESULT code, const std::wstring& path) {
+                                reported.push_back({code, path});
+                            }),
+              WalkOutcome::Failed);
+    ASSERT_EQ(reported.size(), 1u);
+    EXPECT_EQ(reported[0].path, Root + L"\\z.txt");
+    ASSERT_EQ(progress.calls.size(), 8u);
+    EXPECT_EQ(progress.calls.back().item, Root + L"\\z.txt");
+    EXPECT_EQ(fs.TimesOf(Root), TimesAt(2000));
 }
 
 } // namespace

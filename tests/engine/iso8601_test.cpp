@@ -1,6 +1,7 @@
 #include "engine/TimestampText.h"
 
-#include "tests/engine/TestTimes.h"
+#include "tests/support/RunExpectations.h"
+#include "tests/support/TestTimes.h"
 
 #include <gtest/gtest.h>
 
@@ -84,32 +85,45 @@ TEST(ParseIso8601Timestamp, LongTextsAreReadWithoutExhaustingTheStack)
     EXPECT_FALSE(ParseIso8601Timestamp((L"2024-01-31T12:34Z" + std::wstring(100000, L'x')).c_str(), result));
 }
 
+// How the zone reads local texts: the UTC hour of 12:34 local in January and July, and whether
+// the first hours of 1601-01-01 local are still file times.
+struct LocalReading {
+    int winterHour;
+    int summerHour;
+    bool fiveOnTheFirstDay;
+    bool nineOnTheFirstDay;
+};
+
+const Expected<LocalReading> kLocalReadings[] = {
+    {L"UTC", {12, 12, true, true}},
+    // Early on the first day local time is still 1600 in UTC.
+    {L"Asia/Tokyo", {3, 3, false, true}},
+    {L"America/New_York", {17, 16, true, true}},
+};
+
 TEST(ParseIso8601Timestamp, TextWithoutDesignatorIsLocalTime)
 {
-    if (!KnownZone())
-        GTEST_SKIP() << "no expectations for this zone";
-    const int winterHour = InZone(L"Asia/Tokyo") ? 3 : InZone(L"America/New_York") ? 17 : 12;
-    const int summerHour = InZone(L"Asia/Tokyo") ? 3 : InZone(L"America/New_York") ? 16 : 12;
+    const LocalReading* expected = ForRunZone(kLocalReadings);
+    ASSERT_TRUE(expected);
     CalendarTime result = {};
     ASSERT_TRUE(ParseIso8601Timestamp(L"2024-01-31T12:34", result));
     EXPECT_EQ(result.wDay, 31);
-    EXPECT_EQ(result.wHour, winterHour);
+    EXPECT_EQ(result.wHour, expected->winterHour);
     EXPECT_EQ(result.wMinute, 34);
     ASSERT_TRUE(ParseIso8601Timestamp(L"20240715T1234", result));
     EXPECT_EQ(result.wDay, 15);
-    EXPECT_EQ(result.wHour, summerHour);
+    EXPECT_EQ(result.wHour, expected->summerHour);
     EXPECT_EQ(result.wMilliseconds, 0);
 }
 
 TEST(ParseIso8601Timestamp, LocalTimeBeforeTheFirstFileTimeIsRefused)
 {
+    const LocalReading* expected = ForRunZone(kLocalReadings);
+    ASSERT_TRUE(expected);
     CalendarTime result = {};
     EXPECT_FALSE(ParseIso8601Timestamp(L"1600-06-01T12:00", result));
-    if (InZone(L"Asia/Tokyo")) {
-        // Early on the first day local time, still 1600 in UTC.
-        EXPECT_FALSE(ParseIso8601Timestamp(L"1601-01-01T05:00", result));
-        EXPECT_TRUE(ParseIso8601Timestamp(L"1601-01-01T09:00", result));
-    }
+    EXPECT_EQ(ParseIso8601Timestamp(L"1601-01-01T05:00", result), expected->fiveOnTheFirstDay);
+    EXPECT_EQ(ParseIso8601Timestamp(L"1601-01-01T09:00", result), expected->nineOnTheFirstDay);
 }
 
 } // namespace

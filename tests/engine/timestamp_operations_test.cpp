@@ -1,6 +1,7 @@
 #include "engine/TimestampOperations.h"
 
-#include "tests/engine/TestTimes.h"
+#include "tests/support/RunExpectations.h"
+#include "tests/support/TestTimes.h"
 
 #include <gtest/gtest.h>
 
@@ -129,16 +130,23 @@ TEST(ComputeNewTimes, MidnightAndTimeOfDayUseTheLocalDay)
     EXPECT_EQ(result[LastWrite], localMidnight);
 }
 
-TEST(ComputeNewTimes, TimeOfDayOnTheDayDaylightSavingBegins)
+TEST(ComputeNewTimes, TimeOfDayOnTheDayDaylightSavingBeginsInNewYork)
 {
-    if (!InZone(L"America/New_York"))
-        GTEST_SKIP() << "New York only";
-    // Midnight of 2024-03-10 is 05:00 UTC (standard time); eight hours later the local clock
-    // shows 09:00 daylight time, an hour past the picker's 08:00.
+    // A picker reading of 08:00 local applied to 2024-03-10 16:00 UTC. In New York midnight of
+    // that day is 05:00 UTC (standard time); eight hours later the local clock shows 09:00
+    // daylight time, an hour past the picker's 08:00. Elsewhere it is an ordinary day: 08:00 of
+    // 2024-03-10 in UTC, and of 2024-03-11 in Tokyo, where 16:00 UTC is already the next day.
+    const Expected<FileTime> table[] = {
+        {L"UTC", UtcTime(2024, 3, 10, 8)},
+        {L"Asia/Tokyo", UtcTime(2024, 3, 10, 23)},
+        {L"America/New_York", UtcTime(2024, 3, 10, 13)},
+    };
+    const FileTime* expected = ForRunZone(table);
+    ASSERT_TRUE(expected);
     HandlingRecord record = Record(OpDontChange, OpDontChange, OpSpecifiedTimeOfDay);
     record.value[LastWrite] = FromLocalFileTime(UtcTime(2024, 1, 5, 8, 0, 0));
     const FileTimes result = Apply(record, {0, 0, UtcTime(2024, 3, 10, 16)});
-    EXPECT_EQ(result[LastWrite], UtcTime(2024, 3, 10, 13));
+    EXPECT_EQ(result[LastWrite], *expected);
 }
 
 TEST(ComputeNewTimes, FailedLocalConversionGivesTheInvalidTime)

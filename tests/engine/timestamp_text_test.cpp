@@ -2,7 +2,8 @@
 
 #include "engine/InternetDate.h"
 #include "platform/Handles.h"
-#include "tests/engine/TestTimes.h"
+#include "tests/support/RunExpectations.h"
+#include "tests/support/TestTimes.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -11,14 +12,18 @@
 
 namespace {
 
-// Local hour of a UTC hour on the test dates (January and November, standard time in New York).
-int LocalHourOf(int utcHour)
+// The zone's offset from UTC in hours on the test dates (January and November, standard time
+// in New York).
+const Expected<int> kStandardOffsets[] = {
+    {L"UTC", 0},
+    {L"Asia/Tokyo", 9},
+    {L"America/New_York", -5},
+};
+
+// Local hour of a UTC hour on the test dates, on the same calendar day.
+int LocalHourOf(int utcHour, int offset)
 {
-    if (InZone(L"Asia/Tokyo"))
-        return (utcHour + 9) % 24;
-    if (InZone(L"America/New_York"))
-        return (utcHour + 24 - 5) % 24;
-    return utcHour;
+    return (utcHour + 24 + offset) % 24;
 }
 
 struct PickerValue {
@@ -47,23 +52,23 @@ TEST(ParseTimestampText, LocaleTextIsLocalTimeUnchanged)
 
 TEST(ParseTimestampText, HttpDateIsUtcShownAsLocalTime)
 {
-    if (!KnownZone())
-        GTEST_SKIP() << "no expectations for this zone";
+    const int* offset = ForRunZone(kStandardOffsets);
+    ASSERT_TRUE(offset);
     PickerValue picker;
     picker.Parse(L"Sun, 06 Nov 1994 08:49:37 GMT");
     ASSERT_EQ(picker.flag, static_cast<DWORD>(GDT_VALID));
     EXPECT_EQ(picker.time.wYear, 1994);
     EXPECT_EQ(picker.time.wMonth, 11);
     EXPECT_EQ(picker.time.wDay, 6);
-    EXPECT_EQ(picker.time.wHour, LocalHourOf(8));
+    EXPECT_EQ(picker.time.wHour, LocalHourOf(8, *offset));
     EXPECT_EQ(picker.time.wMinute, 49);
     EXPECT_EQ(picker.time.wSecond, 37);
 }
 
 TEST(ParseTimestampText, IsoTextReachesTheIsoParser)
 {
-    if (!KnownZone())
-        GTEST_SKIP() << "no expectations for this zone";
+    const int* offset = ForRunZone(kStandardOffsets);
+    ASSERT_TRUE(offset);
     const wchar_t* const texts[] = {
         L"2024-01-31T12:34:56Z",
         L"2024\x200E-01\x200E-31T12:34:56Z",
@@ -76,7 +81,7 @@ TEST(ParseTimestampText, IsoTextReachesTheIsoParser)
         EXPECT_EQ(picker.time.wYear, 2024) << text;
         EXPECT_EQ(picker.time.wMonth, 1) << text;
         EXPECT_EQ(picker.time.wDay, 31) << text;
-        EXPECT_EQ(picker.time.wHour, LocalHourOf(12)) << text;
+        EXPECT_EQ(picker.time.wHour, LocalHourOf(12, *offset)) << text;
         EXPECT_EQ(picker.time.wMinute, 34) << text;
         EXPECT_EQ(picker.time.wSecond, 56) << text;
     }
@@ -166,25 +171,36 @@ TEST(ParseDateValueText, EmptyMissingAndForeignText)
     EXPECT_EQ(value.value().vt, VT_EMPTY);
 }
 
+// Local texts at the ends of the file times' years: the last hour of 9999 as UTC (or, where it
+// lies beyond the last file time, the overflow), and whether 05:00 on the first day is a file time.
+struct YearRangeEnds {
+    HRESULT last;
+    FileTime lastUtc;
+    bool firstMorning;
+};
+
 TEST(ParseDateValueText, EndsOfTheYearRange)
 {
-    if (!KnownZone())
-        GTEST_SKIP() << "no expectations for this zone";
+    const Expected<YearRangeEnds> table[] = {
+        {L"UTC", {S_OK, UtcTime(9999, 12, 31, 23), true}},
+        {L"Asia/Tokyo", {S_OK, UtcTime(9999, 12, 31, 14), false}},
+        {L"America/New_York", {DISP_E_OVERFLOW, 0, true}},
+    };
+    const YearRangeEnds* expected = ForRunZone(table);
+    ASSERT_TRUE(expected);
     PropVariantValue value;
-    const HRESULT last = ParseDateValueText(L"9999-12-31 23:00:00", value.get());
-    if (InZone(L"America/New_York")) {
-        EXPECT_EQ(last, DISP_E_OVERFLOW);
-        EXPECT_EQ(value.value().vt, VT_EMPTY);
+    EXPECT_EQ(ParseDateValueText(L"9999-12-31 23:00:00", value.get()), expected->last);
+    if (SUCCEEDED(expected->last)) {
+        ASSERT_EQ(value.value().vt, VT_FILETIME);
+        EXPECT_EQ(FromFILETIME(value.value().filetime), expected->lastUtc);
     } else {
-        ASSERT_EQ(last, S_OK);
-        const int utcHour = InZone(L"Asia/Tokyo") ? 14 : 23;
-        EXPECT_EQ(FromFILETIME(value.value().filetime), UtcTime(9999, 12, 31, utcHour));
+        EXPECT_EQ(value.value().vt, VT_EMPTY);
     }
     const HRESULT first = ParseDateValueText(L"1601-01-01 05:00:00", value.get());
-    if (InZone(L"Asia/Tokyo"))
-        EXPECT_LT(first, 0);
-    else
+    if (expected->firstMorning)
         EXPECT_EQ(first, S_OK);
+    else
+        EXPECT_LT(first, 0);
 }
 
 } // namespace

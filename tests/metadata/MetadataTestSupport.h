@@ -1,6 +1,7 @@
 #pragma once
 
 #include "metadata/MetadataRowView.h"
+#include "tests/support/TestTimes.h"
 
 #include <windows.h>
 #include <propsys.h>
@@ -21,32 +22,10 @@ inline constexpr PROPERTYKEY SizeKey = {
 inline constexpr PROPERTYKEY DateTakenKey = {
     {0x14B81DA1, 0x0135, 0x4D31, {0x96, 0xD9, 0x6C, 0xBF, 0xC9, 0x67, 0x1A, 0x99}}, 36867};
 
-// The UTC file time of a local wall-clock time in the process's zone.
-inline std::uint64_t LocalToUtc(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second)
-{
-    SYSTEMTIME local{year, month, 0, day, hour, minute, second, 0};
-    SYSTEMTIME utc{};
-    FILETIME ft{};
-    if (!::TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc) || !::SystemTimeToFileTime(&utc, &ft))
-        return 0;
-    return (static_cast<std::uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
-}
-
-inline std::uint64_t UtcFileTime(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second)
-{
-    const SYSTEMTIME utc{year, month, 0, day, hour, minute, second, 0};
-    FILETIME ft{};
-    if (!::SystemTimeToFileTime(&utc, &ft))
-        return 0;
-    return (static_cast<std::uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
-}
-
-inline constexpr std::uint64_t TicksPerSecondForTests = 10'000'000u;
-
 // The list's "Value" column: rows as texts, and which rows a refresh wrote.
 class RecordingRowView final : public MetadataRowView {
 public:
-    explicit RecordingRowView(std::vector<std::wstring> rows) : rows(std::move(rows)) {}
+    explicit RecordingRowView(std::vector<std::wstring> texts) : rows(std::move(texts)) {}
 
     std::wstring GetValueText(std::size_t row) const override { return rows.at(row); }
     void SetValueText(std::size_t row, const std::wstring& text) override

@@ -5,12 +5,12 @@
 
 std::uint64_t ContentCreatedValue()
 {
-    return LocalToUtc(2024, 1, 31, 12, 34, 56);
+    return LocalTime(2024, 1, 31, 12, 34, 56);
 }
 
 std::uint64_t DateSavedValue()
 {
-    return LocalToUtc(2023, 12, 24, 8, 0, 0);
+    return LocalTime(2023, 12, 24, 8, 0, 0);
 }
 
 void AddStandardDocument(FakePropertySystem& system)

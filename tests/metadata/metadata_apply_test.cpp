@@ -7,7 +7,7 @@
 #include "platform/ItemPath.h"
 #include "res/resource.h"
 #include "tests/support/MessageBoxCapture.h"
-#include "tests/metadata/MetadataSheet.h"
+#include "tests/metadata/MetadataPageSupport.h"
 #include "tests/metadata/MetadataTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -43,20 +43,20 @@ class MetadataApplyTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const FileTime old = UtcFileTime(2022, 2, 2, 2, 2, 2);
-        ASSERT_TRUE(WriteFileTimes(sheet.File().c_str(), FileTimes{old, old, old}));
+        const FileTime old = UtcTime(2022, 2, 2, 2, 2, 2);
+        ASSERT_TRUE(WriteFileTimes(document.File().c_str(), FileTimes{old, old, old}));
         ASSERT_TRUE(sheet.Create());
-        originalLastWrite = LastWriteOf(sheet.File());
+        originalLastWrite = LastWriteOf(document.File());
         ASSERT_EQ(originalLastWrite, old);
         // The General page will set the file's last-write time.
-        CGeneralPage& general = sheet.Sheet().GeneralPage();
+        CGeneralPage& general = sheet.General();
         general.operation[LastWrite] = OpSpecifiedDateTime;
         general.value[LastWrite] = NewLastWrite;
         general.ExchangeData(false);
-        sheet.ShowMetadataTab();
+        sheet.ShowPage(1);
 
-        const std::wstring file = sheet.File();
-        sheet.Store().observer = [this, file](FakeStep step) {
+        const std::wstring file = document.File();
+        document.Store().observer = [this, file](FakeStep step) {
             if (step == FakeStep::OpenStore || step == FakeStep::Commit || step == FakeStep::GetValue)
                 events.push_back({step, LastWriteOf(file)});
         };
@@ -64,12 +64,13 @@ protected:
 
     void EditSavedDate()
     {
-        sheet.SelectRow(DateSavedRow);
-        sheet.Command(1056);
-        ASSERT_TRUE(sheet.Entry(DateSavedRow).modified);
+        SelectRow(sheet, DateSavedRow);
+        ListCommand(sheet, 1056);
+        ASSERT_TRUE(Entry(sheet, DateSavedRow).modified);
     }
 
-    MetadataSheet sheet;
+    StoredDocument document;
+    SheetDriver sheet{document.File(), document.Store()};
     FileTime originalLastWrite = 0;
     std::vector<StoreEvent> events;
 };
@@ -77,7 +78,7 @@ protected:
 TEST_F(MetadataApplyTest, ApplyCommitsThenRefreshesThenSetsTheFileTimes)
 {
     EditSavedDate();
-    const std::wstring typed = sheet.Cell(DateSavedRow, 1);
+    const std::wstring typed = Cell(sheet, DateSavedRow, 1);
     ASSERT_EQ(ParsedDate(typed), originalLastWrite);
 
     sheet.PressApply();
@@ -89,32 +90,32 @@ TEST_F(MetadataApplyTest, ApplyCommitsThenRefreshesThenSetsTheFileTimes)
     EXPECT_EQ(events.back().step, FakeStep::GetValue);
     for (const StoreEvent& event : events)
         EXPECT_EQ(event.lastWrite, originalLastWrite); // the file times came after
-    EXPECT_EQ(sheet.Store().readWriteOpens, 1);
-    EXPECT_EQ(sheet.Store().commits, 1);
-    EXPECT_EQ(sheet.Store().FileValue(DateSavedKey), FakeFileTimeValue(originalLastWrite));
-    EXPECT_EQ(LastWriteOf(sheet.File()), NewLastWrite);
+    EXPECT_EQ(document.Store().readWriteOpens, 1);
+    EXPECT_EQ(document.Store().commits, 1);
+    EXPECT_EQ(document.Store().FileValue(DateSavedKey), FakeFileTimeValue(originalLastWrite));
+    EXPECT_EQ(LastWriteOf(document.File()), NewLastWrite);
 
-    EXPECT_FALSE(sheet.Entry(DateSavedRow).modified);
-    EXPECT_EQ(sheet.Cell(DateSavedRow, 1), typed);
+    EXPECT_FALSE(Entry(sheet, DateSavedRow).modified);
+    EXPECT_EQ(Cell(sheet, DateSavedRow, 1), typed);
     EXPECT_FALSE(sheet.ApplyEnabled());
     EXPECT_TRUE(::IsWindow(sheet.Window()));
 }
 
 TEST_F(MetadataApplyTest, ApplyWithoutPendingRowsOpensNothingForWritingButRefreshesAndSetsTheTimes)
 {
-    sheet.Store().Property(TotalEditingTimeKey).value = FakeDurationValue(7200ull * 10'000'000ull);
-    sheet.Sheet().GeneralPage().SetModified();
+    document.Store().Property(TotalEditingTimeKey).value = FakeDurationValue(7200ull * 10'000'000ull);
+    sheet.General().SetModified();
     sheet.PressApply();
-    EXPECT_EQ(sheet.Store().readWriteOpens, 0);
-    EXPECT_EQ(sheet.Store().commits, 0);
-    EXPECT_EQ(sheet.Cell(EditingTimeRow, 1), L"2:00:00"); // the value the file now reports
-    EXPECT_EQ(LastWriteOf(sheet.File()), NewLastWrite);
+    EXPECT_EQ(document.Store().readWriteOpens, 0);
+    EXPECT_EQ(document.Store().commits, 0);
+    EXPECT_EQ(Cell(sheet, EditingTimeRow, 1), L"2:00:00"); // the value the file now reports
+    EXPECT_EQ(LastWriteOf(document.File()), NewLastWrite);
 }
 
 TEST_F(MetadataApplyTest, FailedCommitShowsOneErrorAndKeepsTheSheetAndTheFileTimes)
 {
     EditSavedDate();
-    sheet.Store().Fail(FakeStep::Commit, STG_E_ACCESSDENIED);
+    document.Store().Fail(FakeStep::Commit, STG_E_ACCESSDENIED);
     {
         MessageBoxCapture boxes;
         ASSERT_TRUE(boxes.Installed());
@@ -124,40 +125,39 @@ TEST_F(MetadataApplyTest, FailedCommitShowsOneErrorAndKeepsTheSheetAndTheFileTim
         EXPECT_EQ(boxes.Boxes()[0].text, ResultText(STG_E_ACCESSDENIED));
         EXPECT_EQ(boxes.Boxes()[0].buttons, std::vector<int>{IDOK});
     }
-    EXPECT_EQ(LastWriteOf(sheet.File()), originalLastWrite);
-    EXPECT_EQ(sheet.Store().FileValue(DateSavedKey), FakeFileTimeValue(DateSavedValue()));
-    EXPECT_TRUE(sheet.Entry(DateSavedRow).modified);
+    EXPECT_EQ(LastWriteOf(document.File()), originalLastWrite);
+    EXPECT_EQ(document.Store().FileValue(DateSavedKey), FakeFileTimeValue(DateSavedValue()));
+    EXPECT_TRUE(Entry(sheet, DateSavedRow).modified);
     EXPECT_TRUE(sheet.ApplyEnabled());
 
     // OK does not close the sheet either.
     {
         MessageBoxCapture boxes;
-        ::SendMessageW(::GetDlgItem(sheet.Window(), IDOK), BM_CLICK, 0, 0);
-        sheet.Pump();
+        sheet.PressOk();
         EXPECT_EQ(boxes.Boxes().size(), 1u);
     }
     EXPECT_TRUE(::IsWindow(sheet.Window()));
-    EXPECT_TRUE(sheet.Sheet().GetActivePage());
-    EXPECT_EQ(LastWriteOf(sheet.File()), originalLastWrite);
+    EXPECT_TRUE(sheet.CurrentPage());
+    EXPECT_EQ(LastWriteOf(document.File()), originalLastWrite);
 
     // Once the store takes it, the same edit goes through.
-    sheet.Store().Heal();
+    document.Store().Heal();
     sheet.PressApply();
-    EXPECT_EQ(sheet.Store().FileValue(DateSavedKey), FakeFileTimeValue(originalLastWrite));
-    EXPECT_EQ(LastWriteOf(sheet.File()), NewLastWrite);
+    EXPECT_EQ(document.Store().FileValue(DateSavedKey), FakeFileTimeValue(originalLastWrite));
+    EXPECT_EQ(LastWriteOf(document.File()), NewLastWrite);
     EXPECT_FALSE(sheet.ApplyEnabled());
 }
 
 TEST_F(MetadataApplyTest, FailedRefreshAfterTheCommitShowsTheErrorAndSetsNoFileTime)
 {
     EditSavedDate();
-    sheet.Store().Fail(FakeStep::GetValue, E_FAIL);
+    document.Store().Fail(FakeStep::GetValue, E_FAIL);
     MessageBoxCapture boxes;
     sheet.PressApply();
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].text, ResultText(E_FAIL));
-    EXPECT_EQ(sheet.Store().commits, 1);
-    EXPECT_EQ(LastWriteOf(sheet.File()), originalLastWrite);
+    EXPECT_EQ(document.Store().commits, 1);
+    EXPECT_EQ(LastWriteOf(document.File()), originalLastWrite);
     EXPECT_TRUE(::IsWindow(sheet.Window()));
 }
 
@@ -172,21 +172,15 @@ TEST(MetadataTarget, NoPageWhereTheShellWouldReachAnotherItem)
         FileHandle file(::CreateFileW(ItemPath(blank).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
         ASSERT_TRUE(file.valid());
     }
-    CMessageLoop loop;
-    AppModule().AddMessageLoop(&loop);
     for (const std::wstring& path : {blank, folder.Child(L"x")}) {
         FakePropertySystem system(path);
         AddStandardDocument(system);
-        CDialog sheet(path, system);
-        HWND hwnd = sheet.Create();
-        ASSERT_TRUE(hwnd);
+        SheetDriver sheet(path, system);
+        ASSERT_TRUE(sheet.Create());
         const bool exact = path == blank;
-        EXPECT_EQ(sheet.GetPageCount(), exact ? 1 : 2) << exact;
+        EXPECT_EQ(sheet.Sheet().GetPageCount(), exact ? 1 : 2) << exact;
         EXPECT_EQ(system.Calls(FakeStep::CreateItem), exact ? 0 : 1);
-        ::DestroyWindow(hwnd);
-        PumpPendingMessages();
     }
-    AppModule().RemoveMessageLoop();
 }
 
 } // namespace

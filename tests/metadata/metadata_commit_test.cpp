@@ -2,19 +2,17 @@
 #include "metadata/PropertyKeys.h"
 #include "tests/metadata/FakePropertySystem.h"
 #include "tests/metadata/MetadataTestSupport.h"
+#include "tests/support/RunExpectations.h"
 
 #include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <string_view>
 
 namespace {
 
 const wchar_t* const TargetPath = L"D:\\work\\plan.xlsx";
 
-const std::uint64_t OldCreated = LocalToUtc(2024, 1, 31, 12, 34, 56);
-const std::uint64_t OldTaken = LocalToUtc(2023, 12, 24, 8, 0, 0);
-const std::uint64_t OldEditing = 3723 * TicksPerSecondForTests;
+const std::uint64_t OldCreated = LocalTime(2024, 1, 31, 12, 34, 56);
+const std::uint64_t OldTaken = LocalTime(2023, 12, 24, 8, 0, 0);
+const std::uint64_t OldEditing = 3723 * TicksPerSecond;
 
 // Entries after the first load: 0 content created, 1 total editing time, 2 date taken.
 class MetadataCommitTest : public ::testing::Test {
@@ -75,16 +73,16 @@ TEST_F(MetadataCommitTest, WritesTheRowTextsOfModifiedEntriesAndTheRefreshShowsT
 
     ASSERT_EQ(model.CommitMetadata(), S_OK);
 
-    const std::uint64_t written = LocalToUtc(2024, 2, 29, 8, 15, 30);
-    EXPECT_EQ(system.FileValue(ContentCreatedKey), FakeFileTimeValue(written));
-    const char* tz = std::getenv("TZ");
-    const std::string_view zone = tz ? tz : "";
-    if (zone == "Asia/Tokyo") {
-        EXPECT_EQ(written, UtcFileTime(2024, 2, 28, 23, 15, 30)) << "read as Tokyo local time";
-    } else if (zone == "UTC") {
-        EXPECT_EQ(written, UtcFileTime(2024, 2, 29, 8, 15, 30));
-    }
-    EXPECT_EQ(system.FileValue(TotalEditingTimeKey), FakeDurationValue(7200 * TicksPerSecondForTests));
+    // The text is read as local time.
+    const Expected<FileTime> written[] = {
+        {L"UTC", UtcTime(2024, 2, 29, 8, 15, 30)},
+        {L"Asia/Tokyo", UtcTime(2024, 2, 28, 23, 15, 30)},
+        {L"America/New_York", UtcTime(2024, 2, 29, 13, 15, 30)},
+    };
+    const FileTime* expected = ForRunZone(written);
+    ASSERT_TRUE(expected);
+    EXPECT_EQ(system.FileValue(ContentCreatedKey), FakeFileTimeValue(*expected));
+    EXPECT_EQ(system.FileValue(TotalEditingTimeKey), FakeDurationValue(7200 * TicksPerSecond));
     EXPECT_EQ(system.FileValue(DateTakenKey), FakeFileTimeValue(OldTaken));
     EXPECT_EQ(system.readWriteOpens, 1);
     EXPECT_EQ(system.commits, 1);
@@ -120,7 +118,7 @@ TEST_F(MetadataCommitTest, WithoutAListTheEntryTextIsWritten)
 
     ASSERT_EQ(model.CommitMetadata(), S_OK);
 
-    EXPECT_EQ(system.FileValue(TotalEditingTimeKey), FakeDurationValue(1815 * TicksPerSecondForTests));
+    EXPECT_EQ(system.FileValue(TotalEditingTimeKey), FakeDurationValue(1815 * TicksPerSecond));
 }
 
 struct CommitFailure {
@@ -169,8 +167,8 @@ TEST_F(MetadataCommitTest, AnUnreadableSecondRowStopsBeforeCommit)
     // The same rows are tried again on the next apply.
     view.rows[1] = L"1:15";
     EXPECT_EQ(model.CommitMetadata(), S_OK);
-    EXPECT_EQ(system.FileValue(TotalEditingTimeKey), FakeDurationValue(4500 * TicksPerSecondForTests));
-    EXPECT_EQ(system.FileValue(ContentCreatedKey), FakeFileTimeValue(LocalToUtc(2024, 2, 29, 8, 15, 30)));
+    EXPECT_EQ(system.FileValue(TotalEditingTimeKey), FakeDurationValue(4500 * TicksPerSecond));
+    EXPECT_EQ(system.FileValue(ContentCreatedKey), FakeFileTimeValue(LocalTime(2024, 2, 29, 8, 15, 30)));
 }
 
 TEST_F(MetadataCommitTest, AnUnreadableDateStopsTheCommit)

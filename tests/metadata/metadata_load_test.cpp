@@ -16,19 +16,19 @@ protected:
         model.SetTargetPath(TargetPath);
         system.Add(TitleKey, VT_LPWSTR, L"System.Title", L"Title");
         system.Add(PKEY_DateModified, VT_FILETIME, L"System.DateModified", L"Date modified",
-                   FakeFileTimeValue(LocalToUtc(2024, 3, 1, 9, 0, 0)));
+                   FakeFileTimeValue(LocalTime(2024, 3, 1, 9, 0, 0)));
         system.Add(ContentCreatedKey, VT_FILETIME, L"System.Document.DateCreated", L"Content created",
-                   FakeFileTimeValue(LocalToUtc(2024, 1, 31, 12, 34, 56)));
+                   FakeFileTimeValue(LocalTime(2024, 1, 31, 12, 34, 56)));
         system.Add(SizeKey, VT_UI8, L"System.Size", L"Size", FakeDurationValue(4096));
         system.Add(TotalEditingTimeKey, VT_UI8, L"System.Document.TotalEditingTime", L"Total editing time",
-                   FakeDurationValue(3723 * TicksPerSecondForTests));
+                   FakeDurationValue(3723 * TicksPerSecond));
         system.Add(PKEY_DateCreated, VT_FILETIME, L"System.DateCreated", L"Date created",
-                   FakeFileTimeValue(LocalToUtc(2024, 3, 1, 8, 0, 0)));
+                   FakeFileTimeValue(LocalTime(2024, 3, 1, 8, 0, 0)));
         system.Add(DateSavedKey, VT_FILETIME, L"System.Document.DateSaved", L"Date last saved");
         system.Add(PKEY_DateAccessed, VT_FILETIME, L"System.DateAccessed", L"Date accessed",
-                   FakeFileTimeValue(LocalToUtc(2024, 3, 2, 9, 0, 0)));
+                   FakeFileTimeValue(LocalTime(2024, 3, 2, 9, 0, 0)));
         system.Add(DateTakenKey, VT_FILETIME, L"System.Photo.DateTaken", L"Date taken",
-                   FakeFileTimeValue(LocalToUtc(2023, 12, 24, 8, 0, 0)));
+                   FakeFileTimeValue(LocalTime(2023, 12, 24, 8, 0, 0)));
     }
 
     std::vector<std::wstring> ValueTexts() const
@@ -171,9 +171,9 @@ TEST_F(MetadataLoadTest, RefreshRewritesTextsAndRowsAndClearsFlagsButKeepsTheEnt
     model.SetRowView(&view);
     for (MetadataEntry& entry : model.Entries())
         entry.modified = true;
-    system.Property(ContentCreatedKey).value = FakeFileTimeValue(LocalToUtc(2025, 6, 30, 23, 59, 58));
+    system.Property(ContentCreatedKey).value = FakeFileTimeValue(LocalTime(2025, 6, 30, 23, 59, 58));
     system.Property(TotalEditingTimeKey).value = {};
-    system.Property(DateSavedKey).value = FakeFileTimeValue(LocalToUtc(2024, 2, 29, 0, 0, 0));
+    system.Property(DateSavedKey).value = FakeFileTimeValue(LocalTime(2024, 2, 29, 0, 0, 0));
     system.Add(PROPERTYKEY{ContentCreatedKey.fmtid, 11}, VT_FILETIME, L"System.Document.DatePrinted", L"Printed");
     const int listsBefore = system.Calls(FakeStep::DescriptionList);
 
@@ -211,8 +211,8 @@ TEST_P(MetadataRefreshFailureTest, StopsAtTheFailingEntry)
     model.SetRowView(&view);
     for (MetadataEntry& entry : model.Entries())
         entry.modified = true;
-    system.Property(ContentCreatedKey).value = FakeFileTimeValue(LocalToUtc(2020, 5, 6, 7, 8, 9));
-    system.Property(TotalEditingTimeKey).value = FakeDurationValue(60 * TicksPerSecondForTests);
+    system.Property(ContentCreatedKey).value = FakeFileTimeValue(LocalTime(2020, 5, 6, 7, 8, 9));
+    system.Property(TotalEditingTimeKey).value = FakeDurationValue(60 * TicksPerSecond);
     system.Fail(GetParam(), E_UNEXPECTED, 1);
 
     EXPECT_EQ(model.LoadMetadata(), E_UNEXPECTED);
@@ -244,7 +244,7 @@ TEST_F(MetadataLoadTest, DirectionMarksAreRemovedFromEntriesAndRows)
     ASSERT_EQ(system.GetPropertyDescription(ContentCreatedKey, description), S_OK);
     PROPVARIANT value{};
     value.vt = VT_FILETIME;
-    const std::uint64_t t = LocalToUtc(2024, 1, 31, 12, 34, 56);
+    const std::uint64_t t = LocalTime(2024, 1, 31, 12, 34, 56);
     value.filetime = FILETIME{static_cast<DWORD>(t), static_cast<DWORD>(t >> 32)};
     std::wstring marked;
     ASSERT_EQ(description->FormatForDisplay(value, PDFF_LONGTIME, marked), S_OK);

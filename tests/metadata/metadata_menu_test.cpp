@@ -4,7 +4,7 @@
 #include "metadata/PropertyKeys.h"
 #include "metadata/RowMenu.h"
 #include "platform/Handles.h"
-#include "tests/metadata/MetadataSheet.h"
+#include "tests/metadata/MetadataPageSupport.h"
 #include "tests/metadata/MetadataTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -143,11 +143,11 @@ struct ShownMenu {
 
 // Opens the list's context menu as the menu key does (or, with `from`, as a right click in
 // that window does) and reports what it showed. A stuck menu is closed with Escape.
-ShownMenu OpenContextMenu(MetadataSheet& sheet, HWND from = nullptr)
+ShownMenu OpenContextMenu(SheetDriver& sheet, HWND from = nullptr)
 {
     MenuWatch watch;
     MenuWatch::s_menuRect = RECT{};
-    watch.SubclassWindow(sheet.ListWindow());
+    watch.SubclassWindow(ListWindow(sheet));
     std::atomic<bool> done{false};
     const DWORD threadId = ::GetCurrentThreadId();
     std::thread guard([&done, threadId] {
@@ -156,7 +156,7 @@ ShownMenu OpenContextMenu(MetadataSheet& sheet, HWND from = nullptr)
         if (!done)
             ::PostMessageW(MenuWindowOf(threadId), WM_KEYDOWN, VK_ESCAPE, 0);
     });
-    ::SendMessageW(sheet.ListWindow(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(from ? from : sheet.ListWindow()),
+    ::SendMessageW(ListWindow(sheet), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(from ? from : ListWindow(sheet)),
                    MAKELPARAM(-1, -1));
     done = true;
     guard.join();
@@ -184,38 +184,39 @@ void EmptySavedDate(FakePropertySystem& system)
 
 TEST(MetadataMenuTest, KeyboardMenuOpensAtTheSelectedRowWithTheRowsCommands)
 {
-    MetadataSheet sheet(EmptySavedDate);
+    StoredDocument document(EmptySavedDate);
+    SheetDriver sheet(document.File(), document.Store());
     ASSERT_TRUE(sheet.Create());
-    sheet.ShowMetadataTab();
+    sheet.ShowPage(1);
 
-    sheet.SelectRow(ContentCreatedRow);
+    SelectRow(sheet, ContentCreatedRow);
     ShownMenu watch = OpenContextMenu(sheet);
     ASSERT_TRUE(watch.opened);
     EXPECT_EQ(watch.commands, AllDateCommands);
     RECT row{};
-    ListView_GetItemRect(sheet.ListWindow(), ContentCreatedRow, &row, LVIR_SELECTBOUNDS);
+    ListView_GetItemRect(ListWindow(sheet), ContentCreatedRow, &row, LVIR_SELECTBOUNDS);
     POINT corner{row.right, row.bottom};
-    ::ClientToScreen(sheet.ListWindow(), &corner);
+    ::ClientToScreen(ListWindow(sheet), &corner);
     EXPECT_EQ(watch.rect.left, corner.x);
     EXPECT_EQ(watch.rect.top, corner.y);
 
-    sheet.SelectRow(DateSavedRow);
+    SelectRow(sheet, DateSavedRow);
     watch = OpenContextMenu(sheet);
     ASSERT_TRUE(watch.opened);
     EXPECT_EQ(watch.commands, DateWithoutValue);
 
-    sheet.SelectRow(EditingTimeRow);
+    SelectRow(sheet, EditingTimeRow);
     watch = OpenContextMenu(sheet);
     ASSERT_TRUE(watch.opened);
     EXPECT_EQ(watch.commands, (std::map<UINT, bool>{{57634, true}, {57632, true}, {1061, true}}));
 
     // Not over an open editor, and not without a selected row.
-    sheet.List().BeginEdit(ContentCreatedRow, 1);
-    watch = OpenContextMenu(sheet, sheet.List().DateEditor());
+    sheet.Metadata().List().BeginEdit(ContentCreatedRow, 1);
+    watch = OpenContextMenu(sheet, sheet.Metadata().List().DateEditor());
     EXPECT_FALSE(watch.opened);
-    sheet.List().CancelEdit();
+    sheet.Metadata().List().CancelEdit();
     sheet.Pump();
-    ListView_SetItemState(sheet.ListWindow(), -1, 0, LVIS_SELECTED);
+    ListView_SetItemState(ListWindow(sheet), -1, 0, LVIS_SELECTED);
     watch = OpenContextMenu(sheet);
     EXPECT_FALSE(watch.opened);
 }
@@ -223,22 +224,24 @@ TEST(MetadataMenuTest, KeyboardMenuOpensAtTheSelectedRowWithTheRowsCommands)
 TEST(MetadataMenuTest, ReadOnlyItemOrRowOffersOnlyCopy)
 {
     {
-        MetadataSheet sheet(ReadOnlyItem);
+        StoredDocument document(ReadOnlyItem);
+        SheetDriver sheet(document.File(), document.Store());
         ASSERT_TRUE(sheet.Create());
-        sheet.ShowMetadataTab();
-        sheet.SelectRow(ContentCreatedRow);
+        sheet.ShowPage(1);
+        SelectRow(sheet, ContentCreatedRow);
         ShownMenu watch = OpenContextMenu(sheet);
         ASSERT_TRUE(watch.opened);
         EXPECT_EQ(watch.commands, DateCopyOnly);
-        sheet.SelectRow(EditingTimeRow);
+        SelectRow(sheet, EditingTimeRow);
         watch = OpenContextMenu(sheet);
         EXPECT_EQ(watch.commands, (std::map<UINT, bool>{{57634, true}, {57632, false}, {1061, false}}));
     }
     {
-        MetadataSheet sheet(ReadOnlySavedDate);
+        StoredDocument document(ReadOnlySavedDate);
+        SheetDriver sheet(document.File(), document.Store());
         ASSERT_TRUE(sheet.Create());
-        sheet.ShowMetadataTab();
-        sheet.SelectRow(DateSavedRow);
+        sheet.ShowPage(1);
+        SelectRow(sheet, DateSavedRow);
         ShownMenu watch = OpenContextMenu(sheet);
         ASSERT_TRUE(watch.opened);
         EXPECT_EQ(watch.commands, DateCopyOnly);
@@ -247,9 +250,9 @@ TEST(MetadataMenuTest, ReadOnlyItemOrRowOffersOnlyCopy)
         ::OpenClipboard(nullptr);
         ::EmptyClipboard();
         ::CloseClipboard();
-        sheet.Command(57634);
-        EXPECT_EQ(ClipboardText(), sheet.Cell(DateSavedRow, 1));
-        EXPECT_FALSE(sheet.Cell(DateSavedRow, 1).empty());
+        ListCommand(sheet, 57634);
+        EXPECT_EQ(ClipboardText(), Cell(sheet, DateSavedRow, 1));
+        EXPECT_FALSE(Cell(sheet, DateSavedRow, 1).empty());
     }
 }
 
@@ -258,41 +261,42 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(sheet.Create());
-        sheet.ShowMetadataTab();
+        sheet.ShowPage(1);
     }
 
-    MetadataSheet sheet;
+    StoredDocument document;
+    SheetDriver sheet{document.File(), document.Store()};
 };
 
 TEST_F(MetadataCommandTest, SecondToZeroAndMidnightWorkOnTheLocalTime)
 {
-    sheet.SelectRow(ContentCreatedRow);
-    sheet.Command(1053);
-    EXPECT_EQ(ParsedDate(sheet.Cell(ContentCreatedRow, 1)), LocalToUtc(2024, 1, 31, 12, 34, 0));
-    EXPECT_TRUE(sheet.Entry(ContentCreatedRow).modified);
+    SelectRow(sheet, ContentCreatedRow);
+    ListCommand(sheet, 1053);
+    EXPECT_EQ(ParsedDate(Cell(sheet, ContentCreatedRow, 1)), LocalTime(2024, 1, 31, 12, 34, 0));
+    EXPECT_TRUE(Entry(sheet, ContentCreatedRow).modified);
     EXPECT_TRUE(sheet.ApplyEnabled());
 
-    sheet.Command(1052);
-    const std::uint64_t midnight = LocalToUtc(2024, 1, 31, 0, 0, 0);
-    EXPECT_EQ(ParsedDate(sheet.Cell(ContentCreatedRow, 1)), midnight);
-    EXPECT_EQ(sheet.Cell(ContentCreatedRow, 1), PickerText(midnight));
+    ListCommand(sheet, 1052);
+    const std::uint64_t midnight = LocalTime(2024, 1, 31, 0, 0, 0);
+    EXPECT_EQ(ParsedDate(Cell(sheet, ContentCreatedRow, 1)), midnight);
+    EXPECT_EQ(Cell(sheet, ContentCreatedRow, 1), PickerText(midnight));
 
     sheet.PressApply();
-    EXPECT_EQ(sheet.Store().FileValue(ContentCreatedKey), FakeFileTimeValue(midnight));
+    EXPECT_EQ(document.Store().FileValue(ContentCreatedKey), FakeFileTimeValue(midnight));
     EXPECT_FALSE(sheet.ApplyEnabled());
 
     // Midnight again changes nothing.
-    sheet.Command(1052);
-    EXPECT_FALSE(sheet.Entry(ContentCreatedRow).modified);
+    ListCommand(sheet, 1052);
+    EXPECT_FALSE(Entry(sheet, ContentCreatedRow).modified);
     EXPECT_FALSE(sheet.ApplyEnabled());
 }
 
 // Leaves the hidden picker holding the row's value, as an edit ended with Escape does.
-void OpenAndCancelEditor(MetadataSheet& sheet, int row)
+void OpenAndCancelEditor(SheetDriver& sheet, int row)
 {
-    sheet.List().BeginEdit(row, 1);
-    ASSERT_TRUE(::IsWindowVisible(sheet.List().DateEditor()));
-    sheet.List().CancelEdit();
+    sheet.Metadata().List().BeginEdit(row, 1);
+    ASSERT_TRUE(::IsWindowVisible(sheet.Metadata().List().DateEditor()));
+    sheet.Metadata().List().CancelEdit();
     sheet.Pump();
 }
 
@@ -302,106 +306,107 @@ TEST_F(MetadataCommandTest, MidnightAndSecondToZeroNeedTheRowsOwnDate)
 
     // The row's text with embedding marks is still the row's date.
     const std::wstring marked = L"\x202B" + PickerText(ContentCreatedValue()) + L"\x202C";
-    sheet.SetValueCell(ContentCreatedRow, marked);
-    sheet.SelectRow(ContentCreatedRow);
-    sheet.Command(1053);
-    EXPECT_EQ(sheet.Cell(ContentCreatedRow, 1), PickerText(LocalToUtc(2024, 1, 31, 12, 34, 0)));
+    SetValueCell(sheet, ContentCreatedRow, marked);
+    SelectRow(sheet, ContentCreatedRow);
+    ListCommand(sheet, 1053);
+    EXPECT_EQ(Cell(sheet, ContentCreatedRow, 1), PickerText(LocalTime(2024, 1, 31, 12, 34, 0)));
 
     // A text no parser reads gives those two commands nothing to work on.
-    sheet.SetValueCell(DateSavedRow, L"sometime in 2023");
-    sheet.SelectRow(DateSavedRow);
+    SetValueCell(sheet, DateSavedRow, L"sometime in 2023");
+    SelectRow(sheet, DateSavedRow);
     for (WORD command : {1052, 1053}) {
-        sheet.Command(command);
-        EXPECT_EQ(sheet.Cell(DateSavedRow, 1), L"sometime in 2023") << command;
-        EXPECT_FALSE(sheet.Entry(DateSavedRow).modified) << command;
+        ListCommand(sheet, command);
+        EXPECT_EQ(Cell(sheet, DateSavedRow, 1), L"sometime in 2023") << command;
+        EXPECT_FALSE(Entry(sheet, DateSavedRow).modified) << command;
     }
 }
 
 TEST(MetadataEmptyDateCommandTest, MidnightAndSecondToZeroLeaveAnEmptyDateEmpty)
 {
-    MetadataSheet sheet(EmptySavedDate);
+    StoredDocument document(EmptySavedDate);
+    SheetDriver sheet(document.File(), document.Store());
     ASSERT_TRUE(sheet.Create());
-    sheet.ShowMetadataTab();
+    sheet.ShowPage(1);
     OpenAndCancelEditor(sheet, ContentCreatedRow);
 
-    sheet.SelectRow(DateSavedRow);
+    SelectRow(sheet, DateSavedRow);
     for (WORD command : {1052, 1053}) {
-        sheet.Command(command);
-        EXPECT_EQ(sheet.Cell(DateSavedRow, 1), L"") << command;
-        EXPECT_FALSE(sheet.Entry(DateSavedRow).modified) << command;
+        ListCommand(sheet, command);
+        EXPECT_EQ(Cell(sheet, DateSavedRow, 1), L"") << command;
+        EXPECT_FALSE(Entry(sheet, DateSavedRow).modified) << command;
     }
     EXPECT_FALSE(sheet.ApplyEnabled());
 }
 
 TEST_F(MetadataCommandTest, FileTimeCommandsTakeTheTargetsOwnTimes)
 {
-    const FileTimes written{UtcFileTime(2019, 3, 4, 5, 6, 7), UtcFileTime(2021, 8, 9, 10, 11, 12),
-                            UtcFileTime(2020, 1, 2, 3, 4, 5)};
-    ASSERT_TRUE(WriteFileTimes(sheet.File().c_str(), written));
+    const FileTimes written{UtcTime(2019, 3, 4, 5, 6, 7), UtcTime(2021, 8, 9, 10, 11, 12),
+                            UtcTime(2020, 1, 2, 3, 4, 5)};
+    ASSERT_TRUE(WriteFileTimes(document.File().c_str(), written));
     FileTimes times{};
-    ASSERT_TRUE(ReadFileTimes(sheet.File().c_str(), times)); // Wine keeps no creation time of its own
+    ASSERT_TRUE(ReadFileTimes(document.File().c_str(), times)); // Wine keeps no creation time of its own
 
-    sheet.SelectRow(DateSavedRow);
-    sheet.Command(1054);
-    EXPECT_EQ(ParsedDate(sheet.Cell(DateSavedRow, 1)), times[Creation]);
-    sheet.Command(1055);
-    EXPECT_EQ(ParsedDate(sheet.Cell(DateSavedRow, 1)), written[LastAccess]);
-    sheet.Command(1056);
-    EXPECT_EQ(ParsedDate(sheet.Cell(DateSavedRow, 1)), written[LastWrite]);
-    EXPECT_TRUE(sheet.Entry(DateSavedRow).modified);
+    SelectRow(sheet, DateSavedRow);
+    ListCommand(sheet, 1054);
+    EXPECT_EQ(ParsedDate(Cell(sheet, DateSavedRow, 1)), times[Creation]);
+    ListCommand(sheet, 1055);
+    EXPECT_EQ(ParsedDate(Cell(sheet, DateSavedRow, 1)), written[LastAccess]);
+    ListCommand(sheet, 1056);
+    EXPECT_EQ(ParsedDate(Cell(sheet, DateSavedRow, 1)), written[LastWrite]);
+    EXPECT_TRUE(Entry(sheet, DateSavedRow).modified);
 
-    sheet.SelectRow(ContentCreatedRow);
+    SelectRow(sheet, ContentCreatedRow);
     const FileTime before = CurrentFileTime();
-    sheet.Command(1051);
+    ListCommand(sheet, 1051);
     const FileTime after = CurrentFileTime();
-    const std::uint64_t now = ParsedDate(sheet.Cell(ContentCreatedRow, 1));
+    const std::uint64_t now = ParsedDate(Cell(sheet, ContentCreatedRow, 1));
     EXPECT_GE(now, before);
     EXPECT_LE(now, after);
 
     sheet.PressApply();
-    EXPECT_EQ(sheet.Store().FileValue(DateSavedKey), FakeFileTimeValue(written[LastWrite]));
-    EXPECT_EQ(sheet.Store().FileValue(ContentCreatedKey), FakeFileTimeValue(now));
+    EXPECT_EQ(document.Store().FileValue(DateSavedKey), FakeFileTimeValue(written[LastWrite]));
+    EXPECT_EQ(document.Store().FileValue(ContentCreatedKey), FakeFileTimeValue(now));
 }
 
 TEST_F(MetadataCommandTest, DeleteClearsAndResetZeroesTheDuration)
 {
-    sheet.SelectRow(EditingTimeRow);
-    sheet.Command(1061);
-    EXPECT_EQ(sheet.Cell(EditingTimeRow, 1), L"0:00:00");
-    EXPECT_TRUE(sheet.Entry(EditingTimeRow).modified);
+    SelectRow(sheet, EditingTimeRow);
+    ListCommand(sheet, 1061);
+    EXPECT_EQ(Cell(sheet, EditingTimeRow, 1), L"0:00:00");
+    EXPECT_TRUE(Entry(sheet, EditingTimeRow).modified);
 
-    sheet.SelectRow(DateSavedRow);
-    sheet.Command(57632);
-    EXPECT_EQ(sheet.Cell(DateSavedRow, 1), L"");
-    EXPECT_TRUE(sheet.Entry(DateSavedRow).modified);
+    SelectRow(sheet, DateSavedRow);
+    ListCommand(sheet, 57632);
+    EXPECT_EQ(Cell(sheet, DateSavedRow, 1), L"");
+    EXPECT_TRUE(Entry(sheet, DateSavedRow).modified);
 
     sheet.PressApply();
-    EXPECT_EQ(sheet.Store().FileValue(TotalEditingTimeKey), FakeDurationValue(0));
-    EXPECT_EQ(sheet.Store().FileValue(DateSavedKey), FakeValue{});
+    EXPECT_EQ(document.Store().FileValue(TotalEditingTimeKey), FakeDurationValue(0));
+    EXPECT_EQ(document.Store().FileValue(DateSavedKey), FakeValue{});
     EXPECT_FALSE(sheet.ApplyEnabled());
 
     // Nothing left to delete or reset.
-    sheet.Command(57632);
-    sheet.SelectRow(EditingTimeRow);
-    sheet.Command(1061);
-    EXPECT_FALSE(sheet.Entry(DateSavedRow).modified);
-    EXPECT_FALSE(sheet.Entry(EditingTimeRow).modified);
+    ListCommand(sheet, 57632);
+    SelectRow(sheet, EditingTimeRow);
+    ListCommand(sheet, 1061);
+    EXPECT_FALSE(Entry(sheet, DateSavedRow).modified);
+    EXPECT_FALSE(Entry(sheet, EditingTimeRow).modified);
     EXPECT_FALSE(sheet.ApplyEnabled());
 
     // Without a selected row no command does anything.
-    ListView_SetItemState(sheet.ListWindow(), -1, 0, LVIS_SELECTED);
+    ListView_SetItemState(ListWindow(sheet), -1, 0, LVIS_SELECTED);
     for (WORD command : {57632, 1051, 1052, 1053, 1054, 1055, 1056, 1061})
-        sheet.Command(command);
+        ListCommand(sheet, command);
     EXPECT_FALSE(sheet.ApplyEnabled());
 }
 
 TEST_F(MetadataCommandTest, CopyPutsTheShownTextOnTheClipboard)
 {
-    sheet.SelectRow(ContentCreatedRow);
-    sheet.Command(57634);
+    SelectRow(sheet, ContentCreatedRow);
+    ListCommand(sheet, 57634);
     EXPECT_EQ(ClipboardText(), PickerText(ContentCreatedValue()));
-    sheet.SelectRow(EditingTimeRow);
-    sheet.Command(57634);
+    SelectRow(sheet, EditingTimeRow);
+    ListCommand(sheet, 57634);
     EXPECT_EQ(ClipboardText(), L"1:02:03");
     EXPECT_FALSE(sheet.ApplyEnabled());
 }

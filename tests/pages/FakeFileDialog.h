@@ -10,9 +10,11 @@
 #include <vector>
 
 // An item of a stand-in shell namespace: a path and the attributes the shell would report.
-class FakeShellItem : public IShellItem {
+class FakeShellItem final : public IShellItem {
 public:
-    FakeShellItem(std::wstring path, SFGAOF attributes) : path(std::move(path)), attributes(attributes) {}
+    FakeShellItem(std::wstring itemPath, SFGAOF itemAttributes) : path(std::move(itemPath)), attributes(itemAttributes)
+    {
+    }
 
     std::wstring path;
     SFGAOF attributes;
@@ -32,9 +34,9 @@ public:
 
 // A stand-in for the shell's file-open dialog: records what the program asks of it, and plays
 // a scripted user inside Show. It counts references so that a test can see them balanced.
-class FakeFileDialog : public IFileOpenDialog, public IFileDialogCustomize {
+class FakeFileDialog final : public IFileOpenDialog, public IFileDialogCustomize {
 public:
-    explicit FakeFileDialog(bool customizable = true) : customizable(customizable) {}
+    explicit FakeFileDialog(bool offersCustomize = true) : customizable(offersCustomize) {}
 
     bool customizable;
     LONG references = 1;

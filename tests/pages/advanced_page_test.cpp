@@ -1,12 +1,27 @@
 #include "pages/AdvancedPage.h"
-#include "tests/pages/PageDriver.h"
 #include "tests/pages/PagesTestSupport.h"
+#include "tests/support/MessageBoxCapture.h"
+#include "tests/support/RunExpectations.h"
+#include "tests/support/SheetDriver.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/TestTimes.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 constexpr int kCombos[] = {IDC_CREATED_OPERATION, IDC_ACCESSED_OPERATION, IDC_MODIFIED_OPERATION};
+
+// The "same as" entries of the operation boxes in the interface's language.
+struct SameAsTexts {
+    const wchar_t* modification;
+    const wchar_t* creation;
+};
+
+const Expected<SameAsTexts> kSameAsTexts[] = {
+    {L"en", {L"Set the same as the modification time", L"Set the same as the creation time"}},
+    {L"ja", {L"更新日時と同じにする", L"作成日時と同じにする"}},
+};
 
 void SetPatterns(HWND page, const wchar_t* text)
 {
@@ -24,17 +39,18 @@ protected:
 TEST_F(AdvancedPageTest, PageShowsTheFolderEightOperationsAndStoresPatternsWhenLeft)
 {
     const std::wstring folder = temp.MakeFolder(L"Data");
-    OpenSheet open(folder);
+    SheetDriver open(folder);
+    ASSERT_TRUE(open.Create());
     HWND page = open.AdvancedWindow();
     ASSERT_TRUE(page);
     for (int id : kCombos) {
         EXPECT_EQ(OperationCount(page, id), 8) << id;
         EXPECT_EQ(SelectedOperation(page, id), OpDontChange) << id;
     }
-    if (::GetUserDefaultUILanguage() != 0x0411) {
-        EXPECT_EQ(OperationText(page, IDC_CREATED_OPERATION, 6), L"Set the same as the modification time");
-        EXPECT_EQ(OperationText(page, IDC_MODIFIED_OPERATION, 6), L"Set the same as the creation time");
-        EXPECT_EQ(OperationText(page, IDC_ACCESSED_OPERATION, 7), L"Set the same as the modification time");
+    if (const SameAsTexts* texts = ForRunLanguage(kSameAsTexts)) {
+        EXPECT_EQ(OperationText(page, IDC_CREATED_OPERATION, 6), texts->modification);
+        EXPECT_EQ(OperationText(page, IDC_MODIFIED_OPERATION, 6), texts->creation);
+        EXPECT_EQ(OperationText(page, IDC_ACCESSED_OPERATION, 7), texts->modification);
     }
     // The folder itself here; the General page names the folder that holds it.
     EXPECT_EQ(ControlText(::GetDlgItem(page, IDC_LOCATION)), folder);
@@ -42,31 +58,31 @@ TEST_F(AdvancedPageTest, PageShowsTheFolderEightOperationsAndStoresPatternsWhenL
     EXPECT_EQ(ControlText(::GetDlgItem(page, IDC_NAME_PATTERNS)), L"");
     EXPECT_EQ(reinterpret_cast<HICON>(::SendDlgItemMessageW(page, IDC_ITEM_ICON, STM_GETICON, 0, 0)), open.Advanced().icon);
     // Filling the pattern field at start counts as a change, as the edit control reports it.
-    EXPECT_TRUE(ApplyEnabled(open.Window()));
+    EXPECT_TRUE(open.ApplyEnabled());
 
     ::SendMessageW(open.Window(), PSM_UNCHANGED, reinterpret_cast<WPARAM>(page), 0);
     ::SendMessageW(open.Window(), PSM_UNCHANGED, reinterpret_cast<WPARAM>(open.GeneralWindow()), 0);
-    ASSERT_FALSE(ApplyEnabled(open.Window()));
-    ShowPage(open.Window(), 1);
+    ASSERT_FALSE(open.ApplyEnabled());
+    open.ShowPage(1);
     SetPatterns(page, L"*.txt; photo??.jpg");
-    EXPECT_TRUE(ApplyEnabled(open.Window()));
+    EXPECT_TRUE(open.ApplyEnabled());
     EXPECT_TRUE(open.Advanced().namePatterns.empty());
-    ShowPage(open.Window(), 0);
+    open.ShowPage(0);
     EXPECT_EQ(open.Advanced().namePatterns, L"*.txt; photo??.jpg");
 
     // A bad picker value keeps the user here; the pattern text is stored all the same.
-    ShowPage(open.Window(), 1);
+    open.ShowPage(1);
     SetPatterns(page, L"*.doc");
     SelectOperation(page, IDC_ACCESSED_OPERATION, OpSpecifiedTimeOfDay); // a disabled picker takes no focus
     HWND picker = ::GetDlgItem(page, IDC_ACCESSED_VALUE);
     MakePickerUnreadable(picker);
-    ShowPage(open.Window(), 0);
-    EXPECT_EQ(CurrentPage(open.Window()), page);
+    open.ShowPage(0);
+    EXPECT_EQ(open.CurrentPage(), page);
     EXPECT_EQ(::GetFocus(), picker);
     EXPECT_EQ(open.Advanced().namePatterns, L"*.doc");
     MakePickerReadable(picker);
-    ShowPage(open.Window(), 0);
-    EXPECT_EQ(CurrentPage(open.Window()), open.GeneralWindow());
+    open.ShowPage(0);
+    EXPECT_EQ(open.CurrentPage(), open.GeneralWindow());
 }
 
 // root: a.txt, b.log, .late.log (hidden, newest), sub: c.txt, d.log, deeper: e.txt
@@ -96,11 +112,11 @@ protected:
     }
 
     // On the Advanced page: Modified "Set the specified date and time" for *.txt.
-    void ChooseTextFiles(OpenSheet& open)
+    void ChooseTextFiles(SheetDriver& open)
     {
-        ShowPage(open.Window(), 1);
+        open.ShowPage(1);
         HWND page = open.AdvancedWindow();
-        ASSERT_EQ(CurrentPage(open.Window()), page);
+        ASSERT_EQ(open.CurrentPage(), page);
         SetPatterns(page, L"*.txt");
         SelectOperation(page, IDC_MODIFIED_OPERATION, OpSpecifiedDateTime);
         EXPECT_TRUE(PickerEnabled(page, IDC_MODIFIED_VALUE));
@@ -115,23 +131,24 @@ protected:
     std::wstring dLog = temp.Child(L"root\\sub\\d.log");
     std::wstring eTxt = temp.Child(L"root\\sub\\deeper\\e.txt");
 
-    const FileTime oldTime = Utc(2010, 3, 3, 3, 3, 3, 300);
-    const FileTime picked = Utc(2015, 1, 1);
-    const FileTime logTime = Utc(2016, 6, 6, 6, 6, 6);
-    const FileTime subLogTime = Utc(2017, 7, 7, 7, 7, 7);
-    const FileTime hiddenTime = Utc(2025, 1, 1, 1, 1, 1);
+    const FileTime oldTime = UtcTime(2010, 3, 3, 3, 3, 3, 300);
+    const FileTime picked = UtcTime(2015, 1, 1);
+    const FileTime logTime = UtcTime(2016, 6, 6, 6, 6, 6);
+    const FileTime subLogTime = UtcTime(2017, 7, 7, 7, 7, 7);
+    const FileTime hiddenTime = UtcTime(2025, 1, 1, 1, 1, 1);
 };
 
 TEST_F(FolderWalkTest, RecursiveLatestTimeAndTextFilesThroughBothPages)
 {
-    OpenSheet open(root);
+    SheetDriver open(root);
+    ASSERT_TRUE(open.Create());
     HWND general = open.GeneralWindow();
     SelectOperation(general, IDC_MODIFIED_OPERATION, OpLatestEntry);
     Click(general, IDC_RECURSIVE);
     ChooseTextFiles(open);
 
-    PressApply(open.Window());
-    EXPECT_FALSE(ApplyEnabled(open.Window()));
+    open.PressApply();
+    EXPECT_FALSE(open.ApplyEnabled());
 
     // The matching files, at every depth, take the picked time; the others keep theirs.
     EXPECT_EQ(TimesOf(aTxt)[LastWrite], picked);
@@ -154,22 +171,23 @@ TEST_F(FolderWalkTest, RecursiveLatestTimeAndTextFilesThroughBothPages)
     EXPECT_EQ(open.Advanced().namePatterns, L"*.txt");
 
     // With hidden items included, the hidden file's newer time reaches the folder.
-    ShowPage(open.Window(), 0);
+    open.ShowPage(0);
     Click(general, IDC_EXCLUDE_HIDDEN);
-    EXPECT_TRUE(ApplyEnabled(open.Window()));
-    PressOk(open.Window());
+    EXPECT_TRUE(open.ApplyEnabled());
+    open.PressOk();
     EXPECT_EQ(TimesOf(root)[LastWrite], hiddenTime);
     EXPECT_EQ(TimesOf(sub)[LastWrite], subLogTime);
-    EXPECT_FALSE(::IsWindow(open.Window())); // OK closed the sheet
+    EXPECT_FALSE(open.IsOpen()); // OK closed the sheet
 }
 
 TEST_F(FolderWalkTest, WithoutRecursionSubfoldersAreNeitherEnteredNorChanged)
 {
-    OpenSheet open(root);
+    SheetDriver open(root);
+    ASSERT_TRUE(open.Create());
     HWND general = open.GeneralWindow();
     SelectOperation(general, IDC_MODIFIED_OPERATION, OpEarliestEntry);
     ChooseTextFiles(open);
-    PressApply(open.Window());
+    open.PressApply();
 
     EXPECT_EQ(TimesOf(aTxt)[LastWrite], picked);
     EXPECT_EQ(TimesOf(cTxt)[LastWrite], oldTime);
@@ -180,9 +198,9 @@ TEST_F(FolderWalkTest, WithoutRecursionSubfoldersAreNeitherEnteredNorChanged)
     EXPECT_EQ(PickerValue(general, IDC_MODIFIED_VALUE), oldTime - oldTime % TicksPerSecond);
 
     // An empty pattern text selects every file that is not hidden.
-    ShowPage(open.Window(), 1);
+    open.ShowPage(1);
     SetPatterns(open.AdvancedWindow(), L"");
-    PressApply(open.Window());
+    open.PressApply();
     EXPECT_EQ(TimesOf(bLog)[LastWrite], picked);
     EXPECT_EQ(TimesOf(lateLog)[LastWrite], hiddenTime);
     EXPECT_EQ(TimesOf(dLog)[LastWrite], subLogTime);

@@ -7,6 +7,8 @@
 #include "tests/support/WindowTestSupport.h"
 #include "tests/pages/FakeFileDialog.h"
 #include "tests/pages/PagesTestSupport.h"
+#include "tests/support/RunExpectations.h"
+#include "tests/support/TestTimes.h"
 
 #include <gtest/gtest.h>
 
@@ -24,6 +26,12 @@ std::wstring LoadText(UINT id)
     return text;
 }
 
+// The dialog's title and its added button (padded for a wider button) in the interface's language.
+struct DialogTexts {
+    const wchar_t* title;
+    const wchar_t* folderButton;
+};
+
 TEST(BrowseDialogTest, DialogIsPreparedWithTitleOptionsAndDisabledFolderButton)
 {
     FakeFileDialog fake;
@@ -35,11 +43,13 @@ TEST(BrowseDialogTest, DialogIsPreparedWithTitleOptionsAndDisabledFolderButton)
         EXPECT_EQ(fake.optionsSet.front(), 0x1840u);
         EXPECT_EQ(fake.options, kExpectedOptions);
         EXPECT_EQ(fake.title, LoadText(IDS_USE_TIMESTAMP_OF));
-        if (::GetUserDefaultUILanguage() != 0x0411) {
-            EXPECT_EQ(fake.title, L"Use Timestamp Of");
-            EXPECT_EQ(fake.pushButtons[IDC_SELECT_FOLDER], L"     Select &Folder     ");
-        } else {
-            EXPECT_EQ(fake.pushButtons[IDC_SELECT_FOLDER], L"     " + LoadText(IDS_SELECT_FOLDER) + L"     ");
+        const Expected<DialogTexts> texts[] = {
+            {L"en", {L"Use Timestamp Of", L"     Select &Folder     "}},
+            {L"ja", {L"タイムスタンプの参照", L"     フォルダーの選択(&F)     "}},
+        };
+        if (const DialogTexts* expected = ForRunLanguage(texts)) {
+            EXPECT_EQ(fake.title, expected->title);
+            EXPECT_EQ(fake.pushButtons[IDC_SELECT_FOLDER], expected->folderButton);
         }
         EXPECT_EQ(fake.states[IDC_SELECT_FOLDER], CDCS_VISIBLE);
     }
@@ -157,10 +167,10 @@ protected:
     {
         folderPath = temp.MakeFolder(L"Holiday");
         filePath = temp.MakeFile(L"letter.txt");
-        const FileTimes folderTimes{Utc(2011, 2, 3, 4, 5, 6, 789) + 1234, Utc(2012, 3, 4, 5, 6, 7, 891) + 5,
-                                    Utc(2013, 4, 5, 6, 7, 8, 912) + 77};
-        const FileTimes fileTimes{Utc(2001, 1, 1, 1, 1, 1, 100) + 9, Utc(2002, 2, 2, 2, 2, 2, 200) + 99,
-                                  Utc(2003, 3, 3, 3, 3, 3, 300) + 999};
+        const FileTimes folderTimes{UtcTime(2011, 2, 3, 4, 5, 6, 789) + 1234, UtcTime(2012, 3, 4, 5, 6, 7, 891) + 5,
+                                    UtcTime(2013, 4, 5, 6, 7, 8, 912) + 77};
+        const FileTimes fileTimes{UtcTime(2001, 1, 1, 1, 1, 1, 100) + 9, UtcTime(2002, 2, 2, 2, 2, 2, 200) + 99,
+                                  UtcTime(2003, 3, 3, 3, 3, 3, 300) + 999};
         ASSERT_TRUE(WriteFileTimes(folderPath.c_str(), folderTimes));
         ASSERT_TRUE(WriteFileTimes(filePath.c_str(), fileTimes));
         ASSERT_TRUE(ReadFileTimes(folderPath.c_str(), folderRead));
@@ -172,10 +182,10 @@ protected:
         rows.operation[Creation] = OpMidnight;
         rows.operation[LastAccess] = OpDontChange;
         rows.operation[LastWrite] = OpEarliestEntry;
-        rows.value[Creation] = Utc(2020, 1, 1);
-        rows.value[LastAccess] = Utc(2020, 1, 2);
-        rows.value[LastWrite] = Utc(2020, 1, 3);
-        rows.now = Utc(2020, 1, 4);
+        rows.value[Creation] = UtcTime(2020, 1, 1);
+        rows.value[LastAccess] = UtcTime(2020, 1, 2);
+        rows.value[LastWrite] = UtcTime(2020, 1, 3);
+        rows.now = UtcTime(2020, 1, 4);
         before = rows;
     }
 

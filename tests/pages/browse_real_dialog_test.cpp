@@ -1,7 +1,9 @@
 #include "engine/FileTimeAccess.h"
 #include "pages/GeneralPage.h"
-#include "tests/pages/PageDriver.h"
 #include "tests/pages/PagesTestSupport.h"
+#include "tests/support/SheetDriver.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/TestTimes.h"
 
 #include <gtest/gtest.h>
 
@@ -139,12 +141,12 @@ protected:
         holiday = temp.MakeFolder(L"Holiday");
         letter = temp.MakeFile(L"letter.txt");
         target = temp.MakeFile(L"target.txt");
-        SetTimes(holiday, Utc(2011, 2, 3, 4, 5, 6, 789), Utc(2012, 3, 4, 5, 6, 7, 891), Utc(2013, 4, 5, 6, 7, 8, 912) + 77);
-        SetTimes(letter, Utc(2001, 1, 1, 1, 1, 1), Utc(2002, 2, 2, 2, 2, 2, 200) + 99, Utc(2003, 3, 3, 3, 3, 3, 300) + 9);
+        SetTimes(holiday, UtcTime(2011, 2, 3, 4, 5, 6, 789), UtcTime(2012, 3, 4, 5, 6, 7, 891), UtcTime(2013, 4, 5, 6, 7, 8, 912) + 77);
+        SetTimes(letter, UtcTime(2001, 1, 1, 1, 1, 1), UtcTime(2002, 2, 2, 2, 2, 2, 200) + 99, UtcTime(2003, 3, 3, 3, 3, 3, 300) + 9);
     }
 
     // The General page's rows after "Browse" took `times`.
-    static void ExpectRowsTook(OpenSheet& open, const FileTimes& times)
+    static void ExpectRowsTook(SheetDriver& open, const FileTimes& times)
     {
         HWND page = open.GeneralWindow();
         constexpr int combos[] = {IDC_CREATED_OPERATION, IDC_ACCESSED_OPERATION, IDC_MODIFIED_OPERATION};
@@ -157,7 +159,7 @@ protected:
             EXPECT_EQ(open.General().operation[k], OpSpecifiedDateTime);
             EXPECT_EQ(open.General().value[k], times[k]); // full precision until the page is left
         }
-        EXPECT_TRUE(ApplyEnabled(open.Window()));
+        EXPECT_TRUE(open.ApplyEnabled());
     }
 
     // No message-box capture here: it would answer the file dialog, a #32770 window too.
@@ -168,8 +170,9 @@ protected:
 TEST_F(RealBrowseDialogTest, FileNameTypedAndOpenedFillsTheRowsAndApplyWritesThemInWholeSeconds)
 {
     const FileTimes source = TimesOf(letter);
-    OpenSheet open(target);
-    ASSERT_FALSE(ApplyEnabled(open.Window()));
+    SheetDriver open(target);
+    ASSERT_TRUE(open.Create());
+    ASSERT_FALSE(open.ApplyEnabled());
     std::atomic<bool> folderButtonDisabled{false};
     DialogUser user([&](HWND dialog) {
         HWND button = FindChild(dialog, L"Button", (L"     " + ResourceText(IDS_SELECT_FOLDER) + L"     ").c_str());
@@ -186,7 +189,7 @@ TEST_F(RealBrowseDialogTest, FileNameTypedAndOpenedFillsTheRowsAndApplyWritesThe
     EXPECT_TRUE(folderButtonDisabled);
     ExpectRowsTook(open, source);
 
-    PressApply(open.Window());
+    open.PressApply();
     const FileTimes stored = TimesOf(target);
     EXPECT_EQ(stored[LastWrite], source[LastWrite] - source[LastWrite] % TicksPerSecond);
     EXPECT_EQ(stored[LastAccess], source[LastAccess] - source[LastAccess] % TicksPerSecond);
@@ -194,7 +197,8 @@ TEST_F(RealBrowseDialogTest, FileNameTypedAndOpenedFillsTheRowsAndApplyWritesThe
 
 TEST_F(RealBrowseDialogTest, FolderSelectedInTheListIsTakenWithTheFolderButton)
 {
-    OpenSheet open(target);
+    SheetDriver open(target);
+    ASSERT_TRUE(open.Create());
     std::atomic<bool> enabledAfterSelection{false};
     std::atomic<bool> nameShown{false};
     DialogUser user([&](HWND dialog) {
@@ -234,7 +238,7 @@ TEST_F(RealBrowseDialogTest, FolderSelectedInTheListIsTakenWithTheFolderButton)
     EXPECT_TRUE(nameShown);
     // Read afterwards: listing folders in the dialog moves a folder's access time on Linux.
     const FileTimes source = TimesOf(holiday);
-    EXPECT_EQ(source[LastWrite], Utc(2013, 4, 5, 6, 7, 8, 912) + 77);
+    EXPECT_EQ(source[LastWrite], UtcTime(2013, 4, 5, 6, 7, 8, 912) + 77);
     ExpectRowsTook(open, source);
 }
 
@@ -242,7 +246,8 @@ TEST_F(RealBrowseDialogTest, RowWhosePickerCannotShowTheTakenTimeGetsDontChangeA
 {
     const FileTimes own = TimesOf(target);
     const FileTimes source = TimesOf(letter);
-    OpenSheet open(target);
+    SheetDriver open(target);
+    ASSERT_TRUE(open.Create());
     HWND page = open.GeneralWindow();
     HWND accessed = ::GetDlgItem(page, IDC_ACCESSED_VALUE);
     MakePickerRefuseValues(accessed);
@@ -270,9 +275,9 @@ TEST_F(RealBrowseDialogTest, RowWhosePickerCannotShowTheTakenTimeGetsDontChangeA
     EXPECT_EQ(open.General().operation[LastAccess], OpDontChange);
     EXPECT_FALSE(PickerEnabled(page, IDC_ACCESSED_VALUE));
     EXPECT_EQ(::GetFocus(), ::GetDlgItem(page, IDC_ACCESSED_OPERATION));
-    EXPECT_TRUE(ApplyEnabled(open.Window()));
+    EXPECT_TRUE(open.ApplyEnabled());
 
-    PressApply(open.Window());
+    open.PressApply();
     const FileTimes stored = TimesOf(target);
     EXPECT_EQ(stored[LastWrite], source[LastWrite] - source[LastWrite] % TicksPerSecond);
     EXPECT_EQ(stored[LastAccess], own[LastAccess]);
@@ -280,7 +285,8 @@ TEST_F(RealBrowseDialogTest, RowWhosePickerCannotShowTheTakenTimeGetsDontChangeA
 
 TEST_F(RealBrowseDialogTest, CancelLeavesTheRowsAndTheApplyButtonAlone)
 {
-    OpenSheet open(target);
+    SheetDriver open(target);
+    ASSERT_TRUE(open.Create());
     HWND page = open.GeneralWindow();
     const FileTime shown = PickerValue(page, IDC_MODIFIED_VALUE);
     DialogUser user([&](HWND dialog) {
@@ -296,7 +302,7 @@ TEST_F(RealBrowseDialogTest, CancelLeavesTheRowsAndTheApplyButtonAlone)
     EXPECT_EQ(SelectedOperation(page, IDC_MODIFIED_OPERATION), OpDontChange);
     EXPECT_EQ(PickerValue(page, IDC_MODIFIED_VALUE), shown);
     EXPECT_FALSE(PickerEnabled(page, IDC_MODIFIED_VALUE));
-    EXPECT_FALSE(ApplyEnabled(open.Window()));
+    EXPECT_FALSE(open.ApplyEnabled());
 }
 
 } // namespace

@@ -1,7 +1,11 @@
 #include "pages/GeneralPage.h"
 #include "ui/PageControls.h"
-#include "tests/pages/PageDriver.h"
 #include "tests/pages/PagesTestSupport.h"
+#include "tests/support/MessageBoxCapture.h"
+#include "tests/support/RunExpectations.h"
+#include "tests/support/SheetDriver.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/TestTimes.h"
 
 #include <gtest/gtest.h>
 
@@ -10,15 +14,23 @@ namespace {
 constexpr int kCombos[] = {IDC_CREATED_OPERATION, IDC_ACCESSED_OPERATION, IDC_MODIFIED_OPERATION};
 constexpr int kPickers[] = {IDC_CREATED_VALUE, IDC_ACCESSED_VALUE, IDC_MODIFIED_VALUE};
 
-bool EnglishInterface()
-{
-    return ::GetUserDefaultUILanguage() != 0x0411;
-}
+// Entries of the operation boxes in the interface's language.
+struct OperationTexts {
+    const wchar_t* dontChange;
+    const wchar_t* sameAsAccess;
+    const wchar_t* sameAsModification;
+    const wchar_t* sameAsEarliest;
+    const wchar_t* sameAsLatest;
+};
 
-FileTime WholeSeconds(FileTime t)
-{
-    return t - t % TicksPerSecond;
-}
+const Expected<OperationTexts> kOperationTexts[] = {
+    {L"en",
+     {L"Don't change", L"Set the same as the access time", L"Set the same as the modification time",
+      L"Set the same as the earliest file/subfolder", L"Set the same as the latest file/subfolder"}},
+    {L"ja",
+     {L"変更しない", L"アクセス日時と同じにする", L"更新日時と同じにする", L"フォルダー内の最も古い日時にする",
+      L"フォルダー内の最も新しい日時にする"}},
+};
 
 class GeneralPageTest : public ::testing::Test {
 protected:
@@ -27,8 +39,8 @@ protected:
     TempFolder temp;
     MessageBoxCapture boxes;
     // Old times with parts below the second, which the pickers do not show.
-    const FileTime oldWrite = Utc(2021, 6, 15, 10, 20, 30, 456) + 7;
-    const FileTime oldAccess = Utc(2022, 11, 20, 22, 45, 50, 123) + 3;
+    const FileTime oldWrite = UtcTime(2021, 6, 15, 10, 20, 30, 456) + 7;
+    const FileTime oldAccess = UtcTime(2022, 11, 20, 22, 45, 50, 123) + 3;
 };
 
 TEST_F(GeneralPageTest, FileSheetShowsTheItemAndEightOperationsPerRow)
@@ -36,7 +48,8 @@ TEST_F(GeneralPageTest, FileSheetShowsTheItemAndEightOperationsPerRow)
     const std::wstring file = temp.MakeFile(L"a.txt");
     SetTimes(file, oldWrite, oldAccess, oldWrite);
     const FileTimes times = TimesOf(file);
-    OpenSheet open(file);
+    SheetDriver open(file);
+    ASSERT_TRUE(open.Create());
     HWND page = open.GeneralWindow();
     ASSERT_TRUE(page);
 
@@ -47,11 +60,11 @@ TEST_F(GeneralPageTest, FileSheetShowsTheItemAndEightOperationsPerRow)
         EXPECT_FALSE(PickerEnabled(page, kPickers[k]));
         EXPECT_EQ(PickerValue(page, kPickers[k]), WholeSeconds(times[k]));
     }
-    if (EnglishInterface()) {
-        EXPECT_EQ(OperationText(page, IDC_CREATED_OPERATION, 0), L"Don't change");
-        EXPECT_EQ(OperationText(page, IDC_CREATED_OPERATION, 7), L"Set the same as the access time");
-        EXPECT_EQ(OperationText(page, IDC_MODIFIED_OPERATION, 7), L"Set the same as the access time");
-        EXPECT_EQ(OperationText(page, IDC_ACCESSED_OPERATION, 7), L"Set the same as the modification time");
+    if (const OperationTexts* texts = ForRunLanguage(kOperationTexts)) {
+        EXPECT_EQ(OperationText(page, IDC_CREATED_OPERATION, 0), texts->dontChange);
+        EXPECT_EQ(OperationText(page, IDC_CREATED_OPERATION, 7), texts->sameAsAccess);
+        EXPECT_EQ(OperationText(page, IDC_MODIFIED_OPERATION, 7), texts->sameAsAccess);
+        EXPECT_EQ(OperationText(page, IDC_ACCESSED_OPERATION, 7), texts->sameAsModification);
     }
     for (int id : {IDC_RECURSIVE, IDC_EXCLUDE_SYSTEM, IDC_EXCLUDE_HIDDEN})
         EXPECT_FALSE(Visible(page, id)) << id;
@@ -62,7 +75,7 @@ TEST_F(GeneralPageTest, FileSheetShowsTheItemAndEightOperationsPerRow)
     EXPECT_FALSE(open.General().typeName.empty());
     EXPECT_TRUE(open.General().icon);
     EXPECT_EQ(reinterpret_cast<HICON>(::SendDlgItemMessageW(page, IDC_ITEM_ICON, STM_GETICON, 0, 0)), open.General().icon);
-    EXPECT_FALSE(ApplyEnabled(open.Window()));
+    EXPECT_FALSE(open.ApplyEnabled());
 
     // The sheet has no owner: it stands in the middle of the work area.
     RECT work{};
@@ -84,9 +97,9 @@ struct OperationCase {
 
 TEST_F(GeneralPageTest, EveryOperationChosenOnTheControlsIsAppliedToTheFile)
 {
-    const FileTime pickedWrite = Utc(2024, 1, 31, 12, 34, 56);
-    const FileTime pickedAccess = Utc(2019, 8, 1, 6, 7, 8);
-    const FileTime pickedCreation = Utc(2018, 2, 3, 4, 5, 6);
+    const FileTime pickedWrite = UtcTime(2024, 1, 31, 12, 34, 56);
+    const FileTime pickedAccess = UtcTime(2019, 8, 1, 6, 7, 8);
+    const FileTime pickedCreation = UtcTime(2018, 2, 3, 4, 5, 6);
     // A picker reading of 08:00:15 local on another day gives the old days that time of day.
     const FileTime timeOfDay = LocalTime(2000, 5, 5, 8, 0, 15);
     SYSTEMTIME writeDay = LocalCalendar(oldWrite);
@@ -111,7 +124,8 @@ TEST_F(GeneralPageTest, EveryOperationChosenOnTheControlsIsAppliedToTheFile)
         SCOPED_TRACE(c.operation);
         const std::wstring file = temp.MakeFile((L"op" + std::to_wstring(c.operation) + L".txt").c_str());
         SetTimes(file, oldWrite, oldAccess, oldWrite);
-        OpenSheet open(file);
+        SheetDriver open(file);
+        ASSERT_TRUE(open.Create());
         HWND page = open.GeneralWindow();
         ASSERT_TRUE(page);
 
@@ -120,7 +134,7 @@ TEST_F(GeneralPageTest, EveryOperationChosenOnTheControlsIsAppliedToTheFile)
         const bool readsPicker = c.operation == OpSpecifiedDateTime || c.operation == OpSpecifiedTimeOfDay;
         EXPECT_EQ(PickerEnabled(page, IDC_MODIFIED_VALUE), readsPicker);
         EXPECT_EQ(PickerEnabled(page, IDC_ACCESSED_VALUE), readsPicker);
-        EXPECT_EQ(ApplyEnabled(open.Window()), true);
+        EXPECT_EQ(open.ApplyEnabled(), true);
         if (c.operation == OpSpecifiedDateTime) {
             EditPicker(page, IDC_MODIFIED_VALUE, pickedWrite);
             EditPicker(page, IDC_ACCESSED_VALUE, pickedAccess);
@@ -135,7 +149,7 @@ TEST_F(GeneralPageTest, EveryOperationChosenOnTheControlsIsAppliedToTheFile)
         EXPECT_EQ(open.General().operation[LastWrite], OpDontChange);
 
         const FileTime before = CurrentFileTime();
-        PressApply(open.Window());
+        open.PressApply();
         const FileTime after = CurrentFileTime();
 
         const FileTimes stored = TimesOf(file);
@@ -152,7 +166,7 @@ TEST_F(GeneralPageTest, EveryOperationChosenOnTheControlsIsAppliedToTheFile)
         EXPECT_EQ(open.General().operation[LastAccess], c.operation);
 
         // Afterwards: the times read back, in whole seconds; the choices stay; Apply is off.
-        EXPECT_FALSE(ApplyEnabled(open.Window()));
+        EXPECT_FALSE(open.ApplyEnabled());
         EXPECT_EQ(PickerValue(page, IDC_MODIFIED_VALUE), WholeSeconds(stored[LastWrite]));
         EXPECT_EQ(PickerValue(page, IDC_ACCESSED_VALUE), WholeSeconds(stored[LastAccess]));
         EXPECT_EQ(SelectedOperation(page, IDC_MODIFIED_OPERATION), c.operation);
@@ -163,7 +177,8 @@ TEST_F(GeneralPageTest, EveryOperationChosenOnTheControlsIsAppliedToTheFile)
 TEST_F(GeneralPageTest, TypedTimestampsInEveryAcceptedFormReachTheFile)
 {
     const std::wstring file = temp.MakeFile(L"typed.txt");
-    OpenSheet open(file);
+    SheetDriver open(file);
+    ASSERT_TRUE(open.Create());
     HWND page = open.GeneralWindow();
     SelectOperation(page, IDC_MODIFIED_OPERATION, OpSpecifiedDateTime);
     SelectOperation(page, IDC_ACCESSED_OPERATION, OpSpecifiedDateTime);
@@ -171,20 +186,20 @@ TEST_F(GeneralPageTest, TypedTimestampsInEveryAcceptedFormReachTheFile)
 
     // ISO 8601, set as the picker's text.
     ::SendDlgItemMessageW(page, IDC_MODIFIED_VALUE, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"2024-01-31T12:34:56+01:00"));
-    EXPECT_EQ(PickerValue(page, IDC_MODIFIED_VALUE), Utc(2024, 1, 31, 11, 34, 56));
+    EXPECT_EQ(PickerValue(page, IDC_MODIFIED_VALUE), UtcTime(2024, 1, 31, 11, 34, 56));
     // The locale's own form, typed by the user: a local time.
     TypeIntoPicker(page, IDC_ACCESSED_VALUE, L"2023/07/04 05:06:07");
     EXPECT_EQ(PickerValue(page, IDC_ACCESSED_VALUE), LocalTime(2023, 7, 4, 5, 6, 7));
     // An HTTP date.
     TypeIntoPicker(page, IDC_CREATED_VALUE, L"Tue, 15 Nov 1994 08:12:31 GMT");
-    EXPECT_EQ(PickerValue(page, IDC_CREATED_VALUE), Utc(1994, 11, 15, 8, 12, 31));
+    EXPECT_EQ(PickerValue(page, IDC_CREATED_VALUE), UtcTime(1994, 11, 15, 8, 12, 31));
     // Text nobody reads leaves the picker as it was.
     TypeIntoPicker(page, IDC_CREATED_VALUE, L"yesterday-ish");
-    EXPECT_EQ(PickerValue(page, IDC_CREATED_VALUE), Utc(1994, 11, 15, 8, 12, 31));
+    EXPECT_EQ(PickerValue(page, IDC_CREATED_VALUE), UtcTime(1994, 11, 15, 8, 12, 31));
 
-    PressApply(open.Window());
+    open.PressApply();
     const FileTimes stored = TimesOf(file);
-    EXPECT_EQ(stored[LastWrite], Utc(2024, 1, 31, 11, 34, 56));
+    EXPECT_EQ(stored[LastWrite], UtcTime(2024, 1, 31, 11, 34, 56));
     EXPECT_EQ(stored[LastAccess], LocalTime(2023, 7, 4, 5, 6, 7));
     EXPECT_EQ(open.General().operation[Creation], OpSpecifiedDateTime);
 }
@@ -192,28 +207,30 @@ TEST_F(GeneralPageTest, TypedTimestampsInEveryAcceptedFormReachTheFile)
 TEST_F(GeneralPageTest, ChoosingDontChangeAgainDisablesThePickerAndKeepsItsValue)
 {
     const std::wstring file = temp.MakeFile(L"d.txt");
-    OpenSheet open(file);
+    SheetDriver open(file);
+    ASSERT_TRUE(open.Create());
     HWND page = open.GeneralWindow();
     SelectOperation(page, IDC_ACCESSED_OPERATION, OpSpecifiedTimeOfDay);
     EXPECT_TRUE(PickerEnabled(page, IDC_ACCESSED_VALUE));
     EXPECT_FALSE(PickerEnabled(page, IDC_MODIFIED_VALUE));
-    EditPicker(page, IDC_ACCESSED_VALUE, Utc(2015, 5, 5, 5, 5, 5));
+    EditPicker(page, IDC_ACCESSED_VALUE, UtcTime(2015, 5, 5, 5, 5, 5));
     SelectOperation(page, IDC_ACCESSED_OPERATION, OpDontChange);
     EXPECT_FALSE(PickerEnabled(page, IDC_ACCESSED_VALUE));
-    EXPECT_EQ(PickerValue(page, IDC_ACCESSED_VALUE), Utc(2015, 5, 5, 5, 5, 5));
-    EXPECT_TRUE(ApplyEnabled(open.Window()));
+    EXPECT_EQ(PickerValue(page, IDC_ACCESSED_VALUE), UtcTime(2015, 5, 5, 5, 5, 5));
+    EXPECT_TRUE(open.ApplyEnabled());
 }
 
 TEST_F(GeneralPageTest, FolderSheetOffersTenOperationsAndTheWalkOptions)
 {
     const std::wstring folder = temp.MakeFolder(L"data");
-    OpenSheet open(folder);
+    SheetDriver open(folder);
+    ASSERT_TRUE(open.Create());
     HWND page = open.GeneralWindow();
     for (int id : kCombos)
         EXPECT_EQ(OperationCount(page, id), 10) << id;
-    if (EnglishInterface()) {
-        EXPECT_EQ(OperationText(page, IDC_MODIFIED_OPERATION, 8), L"Set the same as the earliest file/subfolder");
-        EXPECT_EQ(OperationText(page, IDC_MODIFIED_OPERATION, 9), L"Set the same as the latest file/subfolder");
+    if (const OperationTexts* texts = ForRunLanguage(kOperationTexts)) {
+        EXPECT_EQ(OperationText(page, IDC_MODIFIED_OPERATION, 8), texts->sameAsEarliest);
+        EXPECT_EQ(OperationText(page, IDC_MODIFIED_OPERATION, 9), texts->sameAsLatest);
     }
     EXPECT_TRUE(Visible(page, IDC_RECURSIVE));
     EXPECT_TRUE(Visible(page, IDC_EXCLUDE_HIDDEN));
@@ -226,14 +243,14 @@ TEST_F(GeneralPageTest, FolderSheetOffersTenOperationsAndTheWalkOptions)
     // A click on an option enables Apply; the member follows when the page is left.
     ::SendMessageW(open.Window(), PSM_UNCHANGED, reinterpret_cast<WPARAM>(open.AdvancedWindow()), 0);
     ::SendMessageW(open.Window(), PSM_UNCHANGED, reinterpret_cast<WPARAM>(page), 0);
-    ASSERT_FALSE(ApplyEnabled(open.Window()));
+    ASSERT_FALSE(open.ApplyEnabled());
     Click(page, IDC_RECURSIVE);
     EXPECT_TRUE(Checked(page, IDC_RECURSIVE));
-    EXPECT_TRUE(ApplyEnabled(open.Window()));
+    EXPECT_TRUE(open.ApplyEnabled());
     EXPECT_FALSE(open.General().recursive);
     Click(page, IDC_EXCLUDE_HIDDEN);
-    ShowPage(open.Window(), 1);
-    EXPECT_EQ(CurrentPage(open.Window()), open.AdvancedWindow());
+    open.ShowPage(1);
+    EXPECT_EQ(open.CurrentPage(), open.AdvancedWindow());
     EXPECT_TRUE(open.General().recursive);
     EXPECT_FALSE(open.General().excludeHidden);
     EXPECT_FALSE(open.General().excludeSystem);
@@ -248,50 +265,52 @@ TEST_F(GeneralPageTest, UnreadablePickerKeepsTheUserOnThePageAndStopsTheApply)
 {
     const std::wstring folder = temp.MakeFolder(L"stay");
     SetTimes(folder, oldWrite, oldAccess, oldWrite);
-    OpenSheet open(folder);
+    SheetDriver open(folder);
+    ASSERT_TRUE(open.Create());
     HWND page = open.GeneralWindow();
     SelectOperation(page, IDC_MODIFIED_OPERATION, OpSpecifiedDateTime);
     SelectOperation(page, IDC_CREATED_OPERATION, OpMidnight);
-    EditPicker(page, IDC_ACCESSED_VALUE, Utc(2012, 12, 12, 12, 12, 12));
+    EditPicker(page, IDC_ACCESSED_VALUE, UtcTime(2012, 12, 12, 12, 12, 12));
     Click(page, IDC_RECURSIVE);
 
     // Wine's picker holds no date that fails to convert, so the control is made to report
     // that it has no readable value, as Windows' picker can for a date before 1601 UTC.
     HWND picker = ::GetDlgItem(page, IDC_MODIFIED_VALUE);
     MakePickerUnreadable(picker);
-    ShowPage(open.Window(), 1);
-    EXPECT_EQ(CurrentPage(open.Window()), page);
+    open.ShowPage(1);
+    EXPECT_EQ(open.CurrentPage(), page);
     EXPECT_EQ(::GetFocus(), picker);
     // What came before the bad value was stored.
     EXPECT_TRUE(open.General().recursive);
     EXPECT_EQ(open.General().operation[Creation], OpMidnight);
     EXPECT_EQ(open.General().operation[LastWrite], OpSpecifiedDateTime);
-    EXPECT_EQ(open.General().value[LastAccess], Utc(2012, 12, 12, 12, 12, 12));
+    EXPECT_EQ(open.General().value[LastAccess], UtcTime(2012, 12, 12, 12, 12, 12));
 
-    PressApply(open.Window());
+    open.PressApply();
     EXPECT_EQ(TimesOf(folder)[LastWrite], oldWrite);
-    EXPECT_TRUE(ApplyEnabled(open.Window()));
-    EXPECT_EQ(CurrentPage(open.Window()), page);
+    EXPECT_TRUE(open.ApplyEnabled());
+    EXPECT_EQ(open.CurrentPage(), page);
 
     MakePickerReadable(picker);
-    ShowPage(open.Window(), 1);
-    EXPECT_EQ(CurrentPage(open.Window()), open.AdvancedWindow());
+    open.ShowPage(1);
+    EXPECT_EQ(open.CurrentPage(), open.AdvancedWindow());
 }
 
 TEST_F(GeneralPageTest, TimeNoPickerCanShowLeavesItsRowUnchangedAndEveryOtherRowLoads)
 {
     const std::wstring file = temp.MakeFile(L"early.txt");
     SetTimes(file, oldWrite, oldAccess, oldWrite);
-    OpenSheet open(file);
+    SheetDriver open(file);
+    ASSERT_TRUE(open.Create());
     HWND page = open.GeneralWindow();
     for (int id : kCombos)
         SelectOperation(page, id, OpSpecifiedTimeOfDay);
     ::SetFocus(::GetDlgItem(page, IDC_MODIFIED_VALUE));
 
     // Before the pickers' first day, and west of UTC before 1601 in local time.
-    const FileTime early = Utc(1601, 1, 1, 0, 0, 30);
-    const FileTime created = Utc(2010, 10, 10, 10, 10, 10);
-    const FileTime modified = Utc(2011, 11, 11, 11, 11, 11);
+    const FileTime early = UtcTime(1601, 1, 1, 0, 0, 30);
+    const FileTime created = UtcTime(2010, 10, 10, 10, 10, 10);
+    const FileTime modified = UtcTime(2011, 11, 11, 11, 11, 11);
     const FileTime values[] = {created, early, modified};
     for (int k = 0; k < TimestampKindCount; ++k) {
         open.General().operation[k] = OpSpecifiedDateTime;
@@ -312,7 +331,7 @@ TEST_F(GeneralPageTest, TimeNoPickerCanShowLeavesItsRowUnchangedAndEveryOtherRow
     EXPECT_EQ(::GetFocus(), ::GetDlgItem(page, IDC_ACCESSED_OPERATION));
 
     // The picker's old value never reaches the file.
-    PressApply(open.Window());
+    open.PressApply();
     const FileTimes stored = TimesOf(file);
     EXPECT_EQ(stored[LastAccess], oldAccess);
     EXPECT_EQ(stored[LastWrite], modified);
@@ -322,13 +341,14 @@ TEST_F(GeneralPageTest, ReloadAfterApplyGivesARowItsPickerCannotShowDontChange)
 {
     const std::wstring file = temp.MakeFile(L"reload.txt");
     SetTimes(file, oldWrite, oldAccess, oldWrite);
-    OpenSheet open(file);
+    SheetDriver open(file);
+    ASSERT_TRUE(open.Create());
     HWND page = open.GeneralWindow();
     SelectOperation(page, IDC_ACCESSED_OPERATION, OpSecondToZero);
     SelectOperation(page, IDC_MODIFIED_OPERATION, OpMidnight);
     HWND accessed = ::GetDlgItem(page, IDC_ACCESSED_VALUE);
     MakePickerRefuseValues(accessed);
-    PressApply(open.Window());
+    open.PressApply();
     MakePickerTakeValues(accessed);
 
     const FileTimes stored = TimesOf(file);
@@ -347,7 +367,8 @@ TEST_F(GeneralPageTest, CurrentDateAndTimeFillsOnlyItsOwnPage)
 {
     const std::wstring folder = temp.MakeFolder(L"now");
     SetTimes(folder, oldWrite, oldAccess, oldWrite);
-    OpenSheet open(folder);
+    SheetDriver open(folder);
+    ASSERT_TRUE(open.Create());
     HWND general = open.GeneralWindow();
     HWND advanced = open.AdvancedWindow();
     FileTime advancedShown[TimestampKindCount];
@@ -356,7 +377,7 @@ TEST_F(GeneralPageTest, CurrentDateAndTimeFillsOnlyItsOwnPage)
     ::SendMessageW(open.Window(), PSM_UNCHANGED, reinterpret_cast<WPARAM>(advanced), 0);
     Click(general, IDC_RECURSIVE);
     ::SendMessageW(open.Window(), PSM_UNCHANGED, reinterpret_cast<WPARAM>(general), 0);
-    ASSERT_FALSE(ApplyEnabled(open.Window()));
+    ASSERT_FALSE(open.ApplyEnabled());
 
     const FileTime before = CurrentFileTime();
     Click(general, IDC_CURRENT_DATE_TIME);
@@ -378,19 +399,19 @@ TEST_F(GeneralPageTest, CurrentDateAndTimeFillsOnlyItsOwnPage)
         EXPECT_EQ(PickerValue(advanced, kPickers[k]), advancedShown[k]);
         EXPECT_EQ(open.Advanced().operation[k], OpDontChange);
     }
-    EXPECT_TRUE(ApplyEnabled(open.Window()));
+    EXPECT_TRUE(open.ApplyEnabled());
     EXPECT_TRUE(Checked(general, IDC_RECURSIVE)); // the options are left alone
 
     // And the other way round.
-    ShowPage(open.Window(), 1);
-    ASSERT_EQ(CurrentPage(open.Window()), advanced);
-    open.General().value[Creation] = Utc(2001, 2, 3);
+    open.ShowPage(1);
+    ASSERT_EQ(open.CurrentPage(), advanced);
+    open.General().value[Creation] = UtcTime(2001, 2, 3);
     Click(advanced, IDC_CURRENT_DATE_TIME);
     for (int k = 0; k < TimestampKindCount; ++k) {
         EXPECT_EQ(SelectedOperation(advanced, kCombos[k]), OpSpecifiedDateTime);
         EXPECT_TRUE(PickerEnabled(advanced, kPickers[k]));
     }
-    EXPECT_EQ(open.General().value[Creation], Utc(2001, 2, 3));
+    EXPECT_EQ(open.General().value[Creation], UtcTime(2001, 2, 3));
 }
 
 // Plain top-level windows placed by the sheet's centring rule.

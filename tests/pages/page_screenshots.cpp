@@ -8,7 +8,9 @@
 #include "engine/FileTimeAccess.h"
 #include "framework/Module.h"
 #include "res/resource.h"
-#include "tests/pages/PageDriver.h"
+#include "tests/support/SheetDriver.h"
+#include "tests/support/TestTimes.h"
+#include "tests/support/WindowTestSupport.h"
 
 #include <objbase.h>
 #include <shellapi.h>
@@ -180,7 +182,11 @@ int main()
             std::fwprintf(stderr, L"the sample folder's times could not be set (error %lu)\n", ::GetLastError());
             return 1;
         }
-        OpenSheet open(photos.Path());
+        SheetDriver open(photos.Path());
+        if (!open.Create()) {
+            std::fprintf(stderr, "the sheet could not be created (error %lu)\n", ::GetLastError());
+            return 1;
+        }
         HWND general = open.GeneralWindow();
         const std::wstring product = ResourceText(IDS_PRODUCT_NAME);
         if (scene == L"general") {
@@ -190,7 +196,7 @@ int main()
             Click(general, IDC_RECURSIVE);
             AnnounceAndWait(product, ready, done);
         } else if (scene == L"advanced") {
-            ShowPage(open.Window(), 1);
+            open.ShowPage(1);
             HWND advanced = open.AdvancedWindow();
             ::SendDlgItemMessageW(advanced, IDC_NAME_PATTERNS, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"*.jpg; *.png"));
             SelectOperation(advanced, IDC_MODIFIED_OPERATION, OpSpecifiedTimeOfDay);

@@ -3,6 +3,9 @@
 #include "framework/Dialog.h"
 #include "tests/framework/TemplateBuilder.h"
 #include "tests/pages/PagesTestSupport.h"
+#include "tests/support/RunExpectations.h"
+#include "tests/support/SheetDriver.h"
+#include "tests/support/TestTimes.h"
 
 #include <gtest/gtest.h>
 
@@ -44,10 +47,13 @@ TEST_F(PickerTest, ShowsDateAndTimeInTheLocaleFormats)
     SYSTEMTIME local{2024, 1, 0, 31, 13, 2, 3, 0};
     ASSERT_TRUE(::SendMessageW(control, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&local)));
     const std::wstring shown = ControlText(control);
-    if (::GetUserDefaultLCID() == 0x0411)
-        EXPECT_EQ(shown, L"2024/1/31 13:02:03"); // yyyy/M/d H:mm:ss
-    else
-        EXPECT_EQ(shown, L"1/31/2024 1:02:03 PM"); // M/d/yyyy h:mm:ss tt
+    const Expected<const wchar_t*> texts[] = {
+        {L"en", L"1/31/2024 1:02:03 PM"}, // M/d/yyyy h:mm:ss tt
+        {L"ja", L"2024/1/31 13:02:03"},   // yyyy/M/d H:mm:ss
+    };
+    if (const wchar_t* const* expected = ForRunLanguage(texts)) {
+        EXPECT_EQ(shown, *expected);
+    }
 
     // A second picker gets the same format (computed once for the process).
     tmpl.Control(kPickerId + 1, L"SysDateTimePick32", 0x5001003C, L"", 5, 5, 156, 14);
@@ -63,41 +69,50 @@ TEST_F(PickerTest, ShowsDateAndTimeInTheLocaleFormats)
 
 TEST_F(PickerTest, ValuesTravelAsUtcInWholeSeconds)
 {
-    const FileTime withMilliseconds = Utc(2024, 3, 10, 7, 30, 15, 987) + 4321;
+    const FileTime withMilliseconds = UtcTime(2024, 3, 10, 7, 30, 15, 987) + 4321;
     ASSERT_NE(picker.SetPickerFileTime(GDT_VALID, withMilliseconds), 0);
     FileTime read = 0;
     EXPECT_EQ(picker.GetPickerFileTime(read), GDT_VALID);
-    EXPECT_EQ(read, Utc(2024, 3, 10, 7, 30, 15));
-    EXPECT_EQ(PickerUtc(control), Utc(2024, 3, 10, 7, 30, 15)); // shown in local time
+    EXPECT_EQ(read, UtcTime(2024, 3, 10, 7, 30, 15));
+    EXPECT_EQ(PickerUtc(control), UtcTime(2024, 3, 10, 7, 30, 15)); // shown in local time
 
     // A later summer time, to see both rules of the zone.
-    ASSERT_NE(picker.SetPickerFileTime(GDT_VALID, Utc(2024, 7, 1, 23, 59, 59)), 0);
+    ASSERT_NE(picker.SetPickerFileTime(GDT_VALID, UtcTime(2024, 7, 1, 23, 59, 59)), 0);
     EXPECT_EQ(picker.GetPickerFileTime(read), GDT_VALID);
-    EXPECT_EQ(read, Utc(2024, 7, 1, 23, 59, 59));
+    EXPECT_EQ(read, UtcTime(2024, 7, 1, 23, 59, 59));
 }
 
 TEST_F(PickerTest, TimeBeforeTheCalendarStartsLocallyIsRefused)
 {
-    if (!LocalTimeIsBehindUtc())
-        GTEST_SKIP() << "only west of UTC does an early UTC time fall before 1601 locally";
-    ASSERT_NE(picker.SetPickerFileTime(GDT_VALID, Utc(2020, 5, 5, 5, 5, 5)), 0);
-    EXPECT_EQ(picker.SetPickerFileTime(GDT_VALID, Utc(1601, 1, 1, 1)), 0);
+    // Only west of UTC does an early UTC time fall before 1601 locally; elsewhere it has a
+    // local reading, but one before the control's first day. Either way the picker keeps its value.
+    const Expected<bool> hasLocalReading[] = {
+        {L"UTC", true},
+        {L"Asia/Tokyo", true},
+        {L"America/New_York", false},
+    };
+    const bool* readable = ForRunZone(hasLocalReading);
+    ASSERT_TRUE(readable);
+    CalendarTime local{};
+    EXPECT_EQ(UtcFileTimeToLocalCalendar(UtcTime(1601, 1, 1, 1), local), *readable);
+    ASSERT_NE(picker.SetPickerFileTime(GDT_VALID, UtcTime(2020, 5, 5, 5, 5, 5)), 0);
+    EXPECT_EQ(picker.SetPickerFileTime(GDT_VALID, UtcTime(1601, 1, 1, 1)), 0);
     FileTime read = 0;
     EXPECT_EQ(picker.GetPickerFileTime(read), GDT_VALID);
-    EXPECT_EQ(read, Utc(2020, 5, 5, 5, 5, 5));
+    EXPECT_EQ(read, UtcTime(2020, 5, 5, 5, 5, 5));
 }
 
 TEST_F(PickerTest, DateBeforeTheControlsFirstDayIsReportedNotShown)
 {
     // The control answers success for a valid date outside its range but keeps its old value.
-    ASSERT_NE(picker.SetPickerFileTime(GDT_VALID, Utc(2020, 5, 5, 5, 5, 5)), 0);
-    EXPECT_EQ(picker.SetPickerFileTime(GDT_VALID, Utc(1700, 6, 1, 12)), 0);
-    EXPECT_EQ(PickerUtc(control), Utc(2020, 5, 5, 5, 5, 5));
+    ASSERT_NE(picker.SetPickerFileTime(GDT_VALID, UtcTime(2020, 5, 5, 5, 5, 5)), 0);
+    EXPECT_EQ(picker.SetPickerFileTime(GDT_VALID, UtcTime(1700, 6, 1, 12)), 0);
+    EXPECT_EQ(PickerUtc(control), UtcTime(2020, 5, 5, 5, 5, 5));
 }
 
 TEST_F(PickerTest, UnreadableControlReportsFailure)
 {
-    ASSERT_NE(picker.SetPickerFileTime(GDT_VALID, Utc(2020, 5, 5, 5, 5, 5)), 0);
+    ASSERT_NE(picker.SetPickerFileTime(GDT_VALID, UtcTime(2020, 5, 5, 5, 5, 5)), 0);
     MakePickerUnreadable(control);
     FileTime read = 42;
     EXPECT_EQ(picker.GetPickerFileTime(read), -1);
@@ -107,19 +122,19 @@ TEST_F(PickerTest, UnreadableControlReportsFailure)
 
 TEST_F(PickerTest, WindowTextSetsTheValue)
 {
-    ASSERT_NE(picker.SetPickerFileTime(GDT_VALID, Utc(2020, 5, 5, 5, 5, 5)), 0);
+    ASSERT_NE(picker.SetPickerFileTime(GDT_VALID, UtcTime(2020, 5, 5, 5, 5, 5)), 0);
 
     // ISO 8601 with a zone names an instant.
     EXPECT_EQ(::SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"2024-01-31T12:34:56Z")), 1);
-    EXPECT_EQ(PickerUtc(control), Utc(2024, 1, 31, 12, 34, 56));
+    EXPECT_EQ(PickerUtc(control), UtcTime(2024, 1, 31, 12, 34, 56));
 
     // An HTTP date, too.
     EXPECT_EQ(::SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Sun, 06 Nov 1994 08:49:37 GMT")), 1);
-    EXPECT_EQ(PickerUtc(control), Utc(1994, 11, 6, 8, 49, 37));
+    EXPECT_EQ(PickerUtc(control), UtcTime(1994, 11, 6, 8, 49, 37));
 
     // Text nobody reads leaves the value as it was, and says so.
     EXPECT_NE(::SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"next Tuesday-ish")), 1);
-    EXPECT_EQ(PickerUtc(control), Utc(1994, 11, 6, 8, 49, 37));
+    EXPECT_EQ(PickerUtc(control), UtcTime(1994, 11, 6, 8, 49, 37));
 
     // Empty text means now.
     const FileTime before = CurrentFileTime();
@@ -130,29 +145,29 @@ TEST_F(PickerTest, WindowTextSetsTheValue)
     EXPECT_LE(now, after);
 
     // The displayed text read back gives the same value again (the metadata list relies on it).
-    ASSERT_NE(picker.SetPickerFileTime(GDT_VALID, Utc(2023, 12, 24, 18, 0, 1)), 0);
+    ASSERT_NE(picker.SetPickerFileTime(GDT_VALID, UtcTime(2023, 12, 24, 18, 0, 1)), 0);
     const std::wstring shown = ControlText(control);
-    ASSERT_NE(picker.SetPickerFileTime(GDT_VALID, Utc(2001, 1, 1)), 0);
+    ASSERT_NE(picker.SetPickerFileTime(GDT_VALID, UtcTime(2001, 1, 1)), 0);
     EXPECT_EQ(::SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(shown.c_str())), 1) << shown.c_str();
-    EXPECT_EQ(PickerUtc(control), Utc(2023, 12, 24, 18, 0, 1)) << shown.c_str();
+    EXPECT_EQ(PickerUtc(control), UtcTime(2023, 12, 24, 18, 0, 1)) << shown.c_str();
 }
 
 TEST_F(PickerTest, UserStringNotificationIsParsedByThePicker)
 {
-    ASSERT_NE(picker.SetPickerFileTime(GDT_VALID, Utc(2020, 5, 5, 5, 5, 5)), 0);
+    ASSERT_NE(picker.SetPickerFileTime(GDT_VALID, UtcTime(2020, 5, 5, 5, 5, 5)), 0);
     LRESULT result = -7;
     NMDATETIMESTRINGW answered = SendUserString(control, L"2024-02-29T23:00:00+09:00", &result);
     EXPECT_EQ(result, 0);
     EXPECT_EQ(answered.dwFlags, static_cast<DWORD>(GDT_VALID));
     FileTime utc = 0;
     ASSERT_TRUE(LocalCalendarToUtcFileTime(answered.st, utc));
-    EXPECT_EQ(utc, Utc(2024, 2, 29, 14, 0, 0));
+    EXPECT_EQ(utc, UtcTime(2024, 2, 29, 14, 0, 0));
 
     // Unrecognised text leaves the record as the control filled it.
     answered = SendUserString(control, L"the day after", &result);
     EXPECT_EQ(result, 0);
     ASSERT_TRUE(LocalCalendarToUtcFileTime(answered.st, utc));
-    EXPECT_EQ(utc, Utc(2020, 5, 5, 5, 5, 5));
+    EXPECT_EQ(utc, UtcTime(2020, 5, 5, 5, 5, 5));
 }
 
 SYSTEMTIME Shown(HWND control)
