@@ -44,6 +44,12 @@ const ExpectedString Strings[] = {
     {IDS_VALUE, L"Value", L"値"},
     {IDS_USE_TIMESTAMP_OF, L"Use Timestamp Of", L"タイムスタンプの参照"},
     {IDS_SELECT_FOLDER, L"Select &Folder", L"フォルダーの選択(&F)"},
+    {IDS_PROGRESS_FOLDER, L"Changing the timestamps of the items in %1", L"%1 内のタイムスタンプを変更しています"},
+    {IDS_PROGRESS_COUNTS, L"%1, %2", L"%1、%2"},
+    {IDS_PROGRESS_ONE_FILE, L"%1 file", L"ファイル %1 個"},
+    {IDS_PROGRESS_FILES, L"%1 files", L"ファイル %1 個"},
+    {IDS_PROGRESS_ONE_FOLDER, L"%1 folder", L"フォルダー %1 個"},
+    {IDS_PROGRESS_FOLDERS, L"%1 folders", L"フォルダー %1 個"},
 };
 
 TEST(StringTable, EveryStringExistsInBothLanguages)

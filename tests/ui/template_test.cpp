@@ -1,5 +1,6 @@
 #include "ui/DlgInit.h"
 #include "ui/PageTemplate.h"
+#include "tests/support/RunExpectations.h"
 
 #include <gtest/gtest.h>
 
@@ -158,6 +159,17 @@ bool CopyNames(const PageTemplateCopy& copy, const wchar_t* typeface)
     return t.Find(typeface) != std::wstring::npos;
 }
 
+// The typeface a page's copy names in each interface language, and the one it replaced.
+struct TemplateTypefaces {
+    const wchar_t* present;
+    const wchar_t* replaced;
+};
+
+constexpr Expected<TemplateTypefaces> kTemplateTypefaces[] = {
+    {L"en", {L"MS Shell Dlg", nullptr}},
+    {L"ja", {L"Yu Gothic UI", L"MS UI Gothic"}},
+};
+
 TEST(PageTemplateCopy, IsAMovableCopyWithTheTypefaceOfTheUserInterfaceLanguage)
 {
     for (UINT id : {129u, 130u, 131u}) {
@@ -168,11 +180,11 @@ TEST(PageTemplateCopy, IsAMovableCopyWithTheTypefaceOfTheUserInterfaceLanguage)
         EXPECT_EQ(copy.size, resourceSize / 1024 * 1024 + 1024);
         EXPECT_GE(::GlobalSize(copy.memory.get()), copy.size);
         EXPECT_EQ(::GlobalFlags(copy.memory.get()) & GMEM_LOCKCOUNT, 1u);
-        if (PRIMARYLANGID(::GetUserDefaultUILanguage()) == LANG_JAPANESE) {
-            EXPECT_TRUE(CopyNames(copy, L"Yu Gothic UI")) << id;
-            EXPECT_FALSE(CopyNames(copy, L"MS UI Gothic")) << id;
-        } else {
-            EXPECT_TRUE(CopyNames(copy, L"MS Shell Dlg")) << id;
+        if (const TemplateTypefaces* typefaces = ForRunLanguage(kTemplateTypefaces)) {
+            EXPECT_TRUE(CopyNames(copy, typefaces->present)) << id;
+            if (typefaces->replaced) {
+                EXPECT_FALSE(CopyNames(copy, typefaces->replaced)) << id;
+            }
         }
         ::GlobalUnlock(copy.memory.get());
     }
@@ -182,11 +194,16 @@ TEST(PageTemplateCopy, IsAMovableCopyWithTheTypefaceOfTheUserInterfaceLanguage)
 std::vector<unsigned char> Record(WORD id, WORD message, const std::string& text)
 {
     const DWORD length = static_cast<DWORD>(text.size() + 1);
-    std::vector<unsigned char> r(8 + length, 0);
-    std::memcpy(r.data(), &id, 2);
-    std::memcpy(r.data() + 2, &message, 2);
-    std::memcpy(r.data() + 4, &length, 4);
-    std::memcpy(r.data() + 8, text.data(), text.size());
+    std::vector<unsigned char> r;
+    const auto append = [&r](const void* bytes, size_t count) {
+        const auto* first = static_cast<const unsigned char*>(bytes);
+        r.insert(r.end(), first, first + count);
+    };
+    append(&id, 2);
+    append(&message, 2);
+    append(&length, 4);
+    append(text.data(), text.size());
+    r.push_back(0);
     return r;
 }
 
