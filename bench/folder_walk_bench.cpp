@@ -83,8 +83,10 @@ bool SetTimes(const wchar_t* path, const FILETIME (&times)[3])
     return file && ::SetFileTime(file.get(), &times[0], &times[1], &times[2]);
 }
 
-// Every file: its last-write time set to now, then its times read back.
-bool PlainFiles(const std::wstring& folder, FILETIME now)
+// Calls `visit(path, entry)` for every file below `folder`, depth first, in listing order;
+// false when a listing fails or a visit does.
+template <class Visit>
+bool EachFile(const std::wstring& folder, const Visit& visit)
 {
     WIN32_FIND_DATAW entry;
     FindHandle search(::FindFirstFileW((folder + L"\\*.*").c_str(), &entry));
@@ -97,16 +99,21 @@ bool PlainFiles(const std::wstring& folder, FILETIME now)
             continue;
         path.resize(length);
         path += entry.cFileName;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (!PlainFiles(path, now))
-                return false;
-            continue;
-        }
-        FILETIME times[3] = {entry.ftCreationTime, entry.ftLastAccessTime, now};
-        if (!SetTimes(path.c_str(), times) || !GetTimes(path.c_str(), times))
+        const bool done = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? EachFile(path, visit)
+                                                                               : visit(path, entry);
+        if (!done)
             return false;
     } while (::FindNextFileW(search.get(), &entry));
     return true;
+}
+
+// Every file: its last-write time set to now, then its times read back.
+bool PlainFiles(const std::wstring& folder, FILETIME now)
+{
+    return EachFile(folder, [now](const std::wstring& path, const WIN32_FIND_DATAW& entry) {
+        FILETIME times[3] = {entry.ftCreationTime, entry.ftLastAccessTime, now};
+        return SetTimes(path.c_str(), times) && GetTimes(path.c_str(), times);
+    });
 }
 
 // Every folder: its own times read, its last-write time set to the newest of its entries,
@@ -159,32 +166,15 @@ bool WalkFiles(const std::wstring& root)
 // all three written through one open, then read back through another.
 bool EarlierWalkFiles(const std::wstring& folder, const HandlingRecord& advanced)
 {
-    WIN32_FIND_DATAW entry;
-    FindHandle search(::FindFirstFileW((folder + L"\\*.*").c_str(), &entry));
-    if (!search)
-        return false;
-    std::wstring path = folder + L"\\";
-    const std::size_t length = path.size();
-    do {
-        if (IsDotName(entry.cFileName))
-            continue;
-        path.resize(length);
-        path += entry.cFileName;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (!EarlierWalkFiles(path, advanced))
-                return false;
-            continue;
-        }
+    return EachFile(folder, [&advanced](const std::wstring& path, const WIN32_FIND_DATAW& entry) {
         if (!FileNameSelected(entry.cFileName, nullptr))
-            continue;
+            return true;
         FileTimes times = {FromFILETIME(entry.ftCreationTime), FromFILETIME(entry.ftLastAccessTime),
                            FromFILETIME(entry.ftLastWriteTime)};
         ComputeNewTimes(advanced, times, nullptr);
         FILETIME values[3] = {ToFILETIME(times[0]), ToFILETIME(times[1]), ToFILETIME(times[2])};
-        if (!SetTimes(path.c_str(), values) || !GetTimes(path.c_str(), values))
-            return false;
-    } while (::FindNextFileW(search.get(), &entry));
-    return true;
+        return SetTimes(path.c_str(), values) && GetTimes(path.c_str(), values);
+    });
 }
 
 bool EarlierWalkFiles(const std::wstring& root)
