@@ -46,6 +46,21 @@ TEST(RegistryScript, IsTheExactLanguageNeutralScriptWithTabsAndCrLf)
     EXPECT_EQ(actual, script);
 }
 
+// The project's version as CMake gives it to this test ("1.2.3" or "1.2.3.4"), in its four
+// 16-bit parts.
+std::array<WORD, 4> ProjectVersionParts()
+{
+    std::array<WORD, 4> parts{};
+    size_t part = 0;
+    for (const char c : std::string_view(CHRONSET_PROJECT_VERSION)) {
+        if (c == '.')
+            ++part;
+        else if (part < parts.size())
+            parts[part] = static_cast<WORD>(parts[part] * 10 + (c - '0'));
+    }
+    return parts;
+}
+
 struct OwnVersionInfo {
     std::vector<std::byte> data;
 
@@ -73,10 +88,15 @@ OwnVersionInfo ReadOwnVersionInfo()
     return block;
 }
 
-TEST(VersionBlock, HasTheFixedVersionAndOneStringTablePerTranslationInOrder)
+TEST(VersionBlock, HasTheProjectVersionAndOneStringTablePerTranslationInOrder)
 {
     const auto block = ReadOwnVersionInfo();
     ASSERT_FALSE(block.data.empty());
+    const auto version = ProjectVersionParts();
+    const std::string_view projectVersion = CHRONSET_PROJECT_VERSION;
+    std::wstring fileVersion;
+    for (const WORD part : version)
+        fileVersion += (fileVersion.empty() ? L"" : L".") + std::to_wstring(part);
 
     void* value = nullptr;
     UINT length = 0;
@@ -84,10 +104,10 @@ TEST(VersionBlock, HasTheFixedVersionAndOneStringTablePerTranslationInOrder)
     ASSERT_EQ(length, sizeof(VS_FIXEDFILEINFO));
     const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
     EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
-    EXPECT_EQ(fixed->dwFileVersionLS, 0u);
-    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
-    EXPECT_EQ(fixed->dwProductVersionLS, 0u);
+    EXPECT_EQ(fixed->dwFileVersionMS, static_cast<DWORD>(MAKELONG(version[1], version[0])));
+    EXPECT_EQ(fixed->dwFileVersionLS, static_cast<DWORD>(MAKELONG(version[3], version[2])));
+    EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
+    EXPECT_EQ(fixed->dwProductVersionLS, fixed->dwFileVersionLS);
     EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
 
     ASSERT_TRUE(::VerQueryValueW(block.data.data(), L"\\VarFileInfo\\Translation", &value, &length));
@@ -98,8 +118,8 @@ TEST(VersionBlock, HasTheFixedVersionAndOneStringTablePerTranslationInOrder)
     for (const wchar_t* table : {L"040904b0", L"041104b0"}) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(table)));
         EXPECT_EQ(block.Text(table, L"ProductName"), L"Nebbi's Timestamp Editor");
-        EXPECT_EQ(block.Text(table, L"ProductVersion"), L"1.0.0");
-        EXPECT_EQ(block.Text(table, L"FileVersion"), L"1.0.0.0");
+        EXPECT_EQ(block.Text(table, L"ProductVersion"), std::wstring(projectVersion.begin(), projectVersion.end()));
+        EXPECT_EQ(block.Text(table, L"FileVersion"), fileVersion);
         EXPECT_EQ(block.Text(table, L"LegalCopyright"), L"Copyright (C) 2026 Nebbi");
         for (const wchar_t* key : {L"CompanyName", L"FileDescription", L"InternalName"}) {
             const auto text = block.Text(table, key);
@@ -144,7 +164,7 @@ TEST(ApplicationIcon, HasBitmapsWithAlphaAtSmallSizesAndAPngAt256)
             constexpr std::array<unsigned char, 8> signature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
             ASSERT_GE(image.size(), 24u);
             EXPECT_EQ(std::memcmp(image.data(), signature.data(), signature.size()), 0);
-            const auto byte = [&](size_t i) { return static_cast<unsigned>(image[i]); };
+            const auto byte = [&](size_t at) { return static_cast<unsigned>(image[at]); };
             EXPECT_EQ(byte(16) << 24 | byte(17) << 16 | byte(18) << 8 | byte(19), 256u);    // IHDR width
             continue;
         }

@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# The release archive of tools/make-dist.sh, made from stand-in programs in a fake build tree:
+# its names, the checksums, the Windows text files, the same bytes when packed again, and the
+# faults that must stop it. Also how ./x dist runs it, with the builds replaced by a recorder.
+set -uo pipefail
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+check() { # DESCRIPTION COMMAND...
+  if "${@:2}"; then echo "ok: $1"; else echo "FAILED: $1"; failures=$((failures + 1)); fi
+}
+contains() { grep -qF -- "$2" "$1"; }
+lacks() { ! grep -q -- "$2" "$1"; }
+verifies() { (cd "$1" && sha256sum --quiet -c SHA256SUMS); }
+# One line per entry of the archive: its name, whether it has extra fields, and its Unix mode.
+entries() { # ZIP
+  python3 -c '
+import sys, zipfile
+for info in zipfile.ZipFile(sys.argv[1]).infolist():
+    print(info.filename, "extra" if info.extra else "plain", oct(info.external_attr >> 16))
+' "$1"
+}
+crlf_only() { # FILE: every line ends in CR LF
+  [ -s "$1" ] && [ "$(grep -c $'\r$' "$1")" = "$(wc -l < "$1")" ] && [ -z "$(tail -c 1 "$1" | tr -d '\n')" ]
+}
+
+tree=$work/build
+mkdir -p "$tree/x64/app" "$tree/x86/app"
+printf 'MZ stand-in for the 64-bit program\n' > "$tree/x64/app/chronset64.exe"
+printf 'MZ stand-in for the 32-bit program\n' > "$tree/x86/app/chronset32.exe"
+# A version no source names: the archive must take it from the trees.
+echo 7.3.12 > "$tree/x64/chronset-version.txt"
+echo 7.3.12 > "$tree/x86/chronset-version.txt"
+touch -d '2026-02-03 04:05:06 UTC' "$tree/x64/app/chronset64.exe"
+
+pack() { # OUT: runs the script, its output to OUT.out and its exit code to OUT.rc
+  "$repo/tools/make-dist.sh" "$tree" "$1" > "$1.out" 2>&1
+  echo $? > "$1.rc"
+}
+
+pack "$work/dist"
+archive=$work/dist/chronset-7.3.12.zip
+check "the archive is made and named after the build's version" [ "$(cat "$work/dist.rc")" = 0 -a -f "$archive" ]
+check "the script names the archive" [ "$(tail -n 1 "$work/dist.out")" = "$archive" ]
+check "the archive holds the five files in byte order, no folders, no extra fields" \
+  cmp -s <(entries "$archive") <(printf '%s plain 0o100644\n' LICENSE.txt README.txt SHA256SUMS chronset32.exe chronset64.exe)
+mkdir "$work/unpacked"
+python3 -m zipfile -e "$archive" "$work/unpacked"
+check "the checksums verify" verifies "$work/unpacked"
+check "the checksums cover the other four files" \
+  cmp -s <(awk '{ print $2 }' "$work/unpacked/SHA256SUMS") <(printf '%s\n' LICENSE.txt README.txt chronset32.exe chronset64.exe)
+check "the 64-bit program is the built one" cmp -s "$work/unpacked/chronset64.exe" "$tree/x64/app/chronset64.exe"
+check "the 32-bit program is the built one" cmp -s "$work/unpacked/chronset32.exe" "$tree/x86/app/chronset32.exe"
+check "every entry is dated as the 64-bit program" cmp -s <(echo '{(2026, 2, 3, 4, 5, 6)}') \
+  <(python3 -c 'import sys, zipfile; print({i.date_time for i in zipfile.ZipFile(sys.argv[1]).infolist()})' "$archive")
+readme=$work/unpacked/README.txt
+check "README.txt has Windows line ends" crlf_only "$readme"
+check "README.txt names the version" contains "$readme" "Nebbi's Timestamp Editor 7.3.12"$'\r'
+check "README.txt keeps no placeholder" lacks "$readme" '@[A-Z]*@'
+for text in "chronset64.exe /RegServer" "chronset32.exe /RegServer" "chronset64.exe /UnregServer" "Show more options"; do
+  check "README.txt tells: $text" contains "$readme" "$text"
+done
+check "LICENSE.txt is the licence with Windows line ends" \
+  cmp -s <(sed 's/$/\r/' "$repo/LICENSE") "$work/unpacked/LICENSE.txt"
+
+# Packing the same build again, over the earlier archive, gives the same bytes (zip itself would
+# add to an archive that is there).
+cp "$archive" "$work/first.zip"
+TZ=Asia/Tokyo pack "$work/dist"
+check "packing again in another time zone gives the same bytes" cmp -s "$archive" "$work/first.zip"
+
+# Faults stop the script with one error line and leave no archive.
+echo 7.3.11 > "$tree/x86/chronset-version.txt"
+pack "$work/mismatch"
+check "trees of two versions are refused" [ "$(cat "$work/mismatch.rc")" != 0 ]
+check "the refusal names both versions" contains "$work/mismatch.out" \
+  "error: the x64 tree is version 7.3.12 but the x86 tree 7.3.11"
+check "no archive is made for them" [ ! -e "$work/mismatch" ]
+echo 7.3.12 > "$tree/x86/chronset-version.txt"
+mv "$tree/x86/app/chronset32.exe" "$work/aside.exe"
+pack "$work/missing"
+check "a missing program is named" [ "$(cat "$work/missing.out")" = "error: $tree/x86/app/chronset32.exe is missing (is it built?)" ]
+check "no archive is made without it" [ ! -e "$work/missing" ]
+mv "$work/aside.exe" "$tree/x86/app/chronset32.exe"
+
+# ./x dist builds both architectures, then packs the builds into dist; a packing fault ends it
+# with the one line of ./x naming the script's cause.
+run_x_dist() { # OUT
+  (
+    # shellcheck source=../../x
+    . "$repo/x"
+    configure_and_build() { echo "built $1 with $2" >> "$work/builds.log"; }
+    build=$tree dist=$1
+    make_dist
+  ) > "$1.out" 2>&1
+  echo $? > "$1.rc"
+}
+rm -f "$work/builds.log"
+run_x_dist "$work/xdist"
+check "./x dist builds both architectures" \
+  cmp -s "$work/builds.log" <(printf 'built x64 with x86_64-w64-mingw32\nbuilt x86 with i686-w64-mingw32\n')
+check "./x dist writes the archive into its dist folder" cmp -s "$work/xdist/chronset-7.3.12.zip" "$work/first.zip"
+rm "$tree/x86/chronset-version.txt"
+run_x_dist "$work/xdist-fault"
+check "./x dist ends a packing fault with one line naming its cause" [ "$(tail -n 1 "$work/xdist-fault.out")" = \
+  "x: packing the release failed: $tree/x86/chronset-version.txt is missing (is the x86 tree configured?)" ]
+check "./x dist fails then" [ "$(cat "$work/xdist-fault.rc")" != 0 ]
+
+[ "$failures" -eq 0 ] || { echo "$failures checks failed"; exit 1; }
