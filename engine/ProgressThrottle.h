@@ -14,7 +14,7 @@ public:
     // Whether an update is due at this time; when it is, it counts as made then.
     [[nodiscard]] bool Due(unsigned long long nowMs) noexcept;
     // Whether an update has been due yet, that is, whether the display has been brought up.
-    bool Shown() const noexcept { return shown_; }
+    [[nodiscard]] bool Shown() const noexcept { return shown_; }
 
 private:
     unsigned long long start_;

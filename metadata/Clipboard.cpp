@@ -17,7 +17,7 @@ public:
     }
     OpenClipboardScope(const OpenClipboardScope&) = delete;
     OpenClipboardScope& operator=(const OpenClipboardScope&) = delete;
-    bool IsOpen() const noexcept { return m_open; }
+    [[nodiscard]] bool IsOpen() const noexcept { return m_open; }
 
 private:
     bool m_open;

@@ -41,17 +41,18 @@ void CMetadataListImpl::BeginEdit(int row, int column)
 
     if (column != 1)
         return;
-    CWindowImplBase& editor = entry->type == VT_UI8 ? static_cast<CWindowImplBase&>(m_durationEditor) : m_datePicker;
-    if (!editor.m_hWnd)
+    const bool duration = entry->type == VT_UI8;
+    HWND editor = duration ? m_durationEditor.m_hWnd : m_datePicker.m_hWnd;
+    if (!editor)
         return;
-    if (&editor == &m_datePicker)
-        ShowDateInEditor(text);
-    else
+    if (duration)
         ::SetWindowTextW(editor, text.c_str());
-    m_editStartText = editor.GetWindowText();
+    else
+        ShowDateInEditor(text);
+    m_editStartText = CWindow(editor).GetWindowText();
     ::SetWindowPos(editor, HWND_TOP, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
                    SWP_SHOWWINDOW);
-    ::SendMessageW(GetParent(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(editor.m_hWnd), TRUE);
+    ::SendMessageW(GetParent(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(editor), TRUE);
     m_editRow = row;
     m_editColumn = 1;
 }
@@ -61,8 +62,9 @@ void CMetadataListImpl::ShowDateInEditor(const std::wstring& text)
     // The picker still holds whatever it showed last; a row without a value it can show
     // opens on the current time instead, never on another row's value.
     FileTime value = InvalidFileTime;
+    // The current time always shows; whether it did is read back below.
     if (!ReadDateText(text, value) || !m_datePicker.SetPickerFileTime(GDT_VALID, value))
-        m_datePicker.SetPickerFileTime(GDT_VALID, CurrentFileTime());
+        (void)m_datePicker.SetPickerFileTime(GDT_VALID, CurrentFileTime());
     m_editStartDate = InvalidFileTime;
     FileTime shown = 0;
     if (m_datePicker.GetPickerFileTime(shown) == GDT_VALID)

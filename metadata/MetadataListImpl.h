@@ -46,17 +46,17 @@ public:
     // readable date and otherwise change nothing.
     void ApplyDateCommand(UINT command);
 
-    int EditRow() const noexcept { return m_editRow; }
-    int EditColumn() const noexcept { return m_editColumn; }
-    HWND DateEditor() const noexcept { return m_datePicker.m_hWnd; }
-    HWND DurationEditor() const noexcept { return m_durationEditor.m_hWnd; }
+    [[nodiscard]] int EditRow() const noexcept { return m_editRow; }
+    [[nodiscard]] int EditColumn() const noexcept { return m_editColumn; }
+    [[nodiscard]] HWND DateEditor() const noexcept { return m_datePicker.m_hWnd; }
+    [[nodiscard]] HWND DurationEditor() const noexcept { return m_durationEditor.m_hWnd; }
     bool IsEditor(HWND window) const noexcept
     {
         return window && (window == m_datePicker.m_hWnd || window == m_durationEditor.m_hWnd);
     }
-    int SelectedRow() const;
+    [[nodiscard]] int SelectedRow() const;
 
-    std::wstring GetValueText(std::size_t row) const override;
+    [[nodiscard]] std::wstring GetValueText(std::size_t row) const override;
     void SetValueText(std::size_t row, const std::wstring& text) override;
 
     BEGIN_MSG_MAP(CMetadataListImpl)
@@ -110,8 +110,8 @@ private:
 
     void FillRows();
     void SizeColumns(int clientWidth);
-    MetadataEntry* EntryOfRow(int row) const;
-    std::wstring CellText(int row, int column) const;
+    [[nodiscard]] MetadataEntry* EntryOfRow(int row) const;
+    [[nodiscard]] std::wstring CellText(int row, int column) const;
     void SetCellText(int row, int column, const std::wstring& text);
 
     MetadataModel m_model;

@@ -51,5 +51,5 @@ public:
 
     // Shows `utc` (to the second) in local time with the validity flag `flag`: non-zero on
     // success, 0 when the time cannot be shown (the control keeps its value).
-    LRESULT SetPickerFileTime(DWORD flag, FileTime utc) const;
+    [[nodiscard]] LRESULT SetPickerFileTime(DWORD flag, FileTime utc) const;
 };
