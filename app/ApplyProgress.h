@@ -47,8 +47,8 @@ public:
     [[nodiscard]] bool Continue(const std::wstring& item, const WalkCounts& done) override;
 
     // Whether the display came up, and whether the user stopped the walk.
-    bool Shown() const noexcept { return shown_; }
-    bool Cancelled() const noexcept { return cancelled_; }
+    [[nodiscard]] bool Shown() const noexcept { return shown_; }
+    [[nodiscard]] bool Cancelled() const noexcept { return cancelled_; }
 
 private:
     ProgressDisplay& display_;

@@ -25,9 +25,9 @@ public:
 
     int ApplyTimestamps() override;
     bool PreTranslateMessage(MSG* pMsg) override;
-    int AddedPageCount() const override { return GetPageCount(); }
+    [[nodiscard]] int AddedPageCount() const override { return GetPageCount(); }
 
-    const std::wstring& TargetPath() const noexcept { return m_targetPath; }
+    [[nodiscard]] const std::wstring& TargetPath() const noexcept { return m_targetPath; }
     CGeneralPage& GeneralPage() noexcept { return m_general; }
     CAdvancedPage& AdvancedPage() noexcept { return m_advanced; }
     CMetadataPage& MetadataPage() noexcept { return m_metadata; }
@@ -45,7 +45,7 @@ private:
     void ReadTargetInformation();
     void AddPages();
     void CreateEveryPageWindow();
-    bool HasFinished() const;
+    [[nodiscard]] bool HasFinished() const;
     int ApplyToFolderTarget();
     int ApplyToFileTarget();
     int ReportApplyFailure(HRESULT code);

@@ -8,7 +8,7 @@
 // The platform's progress window (IProgressDialog), which runs on a thread of its own, so the
 // apply can go on on the user-interface thread: a marquee, three lines and Cancel, modal to
 // the sheet that owns it.
-class ProgressWindow : public ProgressDisplay {
+class ProgressWindow final : public ProgressDisplay {
 public:
     ProgressWindow() = default;
     ~ProgressWindow() override;

@@ -2,7 +2,11 @@
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+# It gets its own warning flags, not the program's (nor their -Werror).
+get_directory_property(chronset_compile_options COMPILE_OPTIONS)
+set_directory_properties(PROPERTIES COMPILE_OPTIONS "")
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+set_directory_properties(PROPERTIES COMPILE_OPTIONS "${chronset_compile_options}")
 
 # One Wine prefix and one set of generated locales per test run, made by ./x test.
 set(CHRONSET_TEST_ROOT "${CMAKE_BINARY_DIR}/.." CACHE PATH "Folder holding the Wine prefix and locales of a test run")

@@ -54,7 +54,7 @@ public:
         return true;
     }
 
-    std::size_t Position() const { return position_; }
+    [[nodiscard]] std::size_t Position() const { return position_; }
 
 private:
     static bool IsSpace(wchar_t c) { return c == L' ' || (c >= L'\t' && c <= L'\r'); }

@@ -53,7 +53,7 @@ public:
         return true;
     }
 
-    bool AtEnd() const { return position_ == text_.size(); }
+    [[nodiscard]] bool AtEnd() const { return position_ == text_.size(); }
 
 private:
     const std::wstring& text_;
@@ -113,9 +113,9 @@ bool ParseCanonicalTimestamp(const std::wstring& text, std::int64_t& seconds)
     if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month) || hour > 23 || minute > 59 ||
         second > 59)
         return false;
-    const std::int64_t offsetSeconds = sign * (offsetHours * 60 + offsetMinutes) * 60;
+    const std::int64_t offsetSeconds = std::int64_t{sign} * (offsetHours * 60 + offsetMinutes) * 60;
     seconds = DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) * 86400 +
-              hour * 3600 + minute * 60 + second - offsetSeconds;
+              std::int64_t{hour} * 3600 + std::int64_t{minute} * 60 + second - offsetSeconds;
     return true;
 }
 

@@ -27,7 +27,7 @@ struct HandlingRecord {
     FileTime value[TimestampKindCount] = {};
     FileTime now = 0;
 
-    bool AnyOperation() const;
+    [[nodiscard]] bool AnyOperation() const;
 };
 
 // Earliest and latest time per kind among a folder's entries.

@@ -12,6 +12,8 @@
 namespace {
 
 constexpr DWORD ShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+// The size of one batch of a folder's listing.
+constexpr std::size_t BufferBytes = std::size_t{64} * 1024;
 
 bool IsUnsupportedClass(DWORD error)
 {
@@ -57,7 +59,7 @@ ListedFileId ListedId(const FILE_ID_BOTH_DIR_INFO& info)
 class IdentifiedListing final : public FolderListing {
 public:
     IdentifiedListing(FileHandle folder, bool extended)
-        : folder_(std::move(folder)), extended_(extended), buffer_(64 * 1024 / sizeof(std::uint64_t))
+        : folder_(std::move(folder)), extended_(extended), buffer_(BufferBytes / sizeof(std::uint64_t))
     {
     }
 

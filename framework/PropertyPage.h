@@ -17,7 +17,7 @@ public:
     // Makes the platform page from m_psp; the sheet that receives it owns the handle.
     HPROPSHEETPAGE Create();
 
-    HWND GetPropertySheet() const noexcept { return ::GetParent(m_hWnd); }
+    [[nodiscard]] HWND GetPropertySheet() const noexcept { return ::GetParent(m_hWnd); }
     void SetModified(bool changed = true) const;
     // The same for the page window of a control that has no page object at hand.
     static void SetModified(HWND page, bool changed = true);

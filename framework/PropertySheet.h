@@ -18,17 +18,20 @@ public:
 
     // Collects a page before the sheet window exists; false when the page cannot be made.
     bool AddPage(HPROPSHEETPAGE page);
-    int GetPageCount() const noexcept { return static_cast<int>(m_pages.size()); }
+    [[nodiscard]] int GetPageCount() const noexcept { return static_cast<int>(m_pages.size()); }
 
     // Creates the sheet (modeless when PSH_MODELESS is in m_psh.dwFlags): the sheet window, or
     // null with the cause in GetLastError. The pages belong to the platform from here on.
     HWND Create(HWND parent = nullptr);
 
-    bool IsModeless() const noexcept { return (m_psh.dwFlags & PSH_MODELESS) != 0; }
-    HWND GetActivePage() const { return reinterpret_cast<HWND>(SendMessage(PSM_GETCURRENTPAGEHWND)); }
-    HWND GetTabControl() const { return reinterpret_cast<HWND>(SendMessage(PSM_GETTABCONTROL)); }
+    [[nodiscard]] bool IsModeless() const noexcept { return (m_psh.dwFlags & PSH_MODELESS) != 0; }
+    [[nodiscard]] HWND GetActivePage() const { return reinterpret_cast<HWND>(SendMessage(PSM_GETCURRENTPAGEHWND)); }
+    [[nodiscard]] HWND GetTabControl() const { return reinterpret_cast<HWND>(SendMessage(PSM_GETTABCONTROL)); }
     int PageIndex(HWND page) const { return static_cast<int>(SendMessage(PSM_HWNDTOINDEX, reinterpret_cast<WPARAM>(page))); }
-    HWND PageWindow(int index) const { return reinterpret_cast<HWND>(SendMessage(PSM_INDEXTOHWND, static_cast<WPARAM>(index))); }
+    [[nodiscard]] HWND PageWindow(int index) const
+    {
+        return reinterpret_cast<HWND>(SendMessage(PSM_INDEXTOHWND, static_cast<WPARAM>(index)));
+    }
 
 protected:
     // Runs once the sheet window exists and has been subclassed.

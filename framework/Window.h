@@ -11,7 +11,7 @@ public:
 
     CWindow(HWND hWnd = nullptr) noexcept : m_hWnd(hWnd) {}
     operator HWND() const noexcept { return m_hWnd; }
-    bool IsWindow() const noexcept { return m_hWnd && ::IsWindow(m_hWnd); }
+    [[nodiscard]] bool IsWindow() const noexcept { return m_hWnd && ::IsWindow(m_hWnd); }
 
     LRESULT SendMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const
     {
@@ -21,9 +21,9 @@ public:
     {
         return ::SendDlgItemMessageW(m_hWnd, id, msg, wParam, lParam);
     }
-    HWND GetDlgItem(int id) const noexcept { return ::GetDlgItem(m_hWnd, id); }
-    HWND GetParent() const noexcept { return ::GetParent(m_hWnd); }
-    int GetDlgCtrlID() const noexcept { return ::GetDlgCtrlID(m_hWnd); }
+    [[nodiscard]] HWND GetDlgItem(int id) const noexcept { return ::GetDlgItem(m_hWnd, id); }
+    [[nodiscard]] HWND GetParent() const noexcept { return ::GetParent(m_hWnd); }
+    [[nodiscard]] int GetDlgCtrlID() const noexcept { return ::GetDlgCtrlID(m_hWnd); }
 
     std::wstring GetWindowText() const
     {

@@ -16,7 +16,7 @@ public:
 
     bool SubclassWindow(HWND hWnd);
     HWND UnsubclassWindow();
-    bool IsSubclassed() const noexcept { return m_hWnd != nullptr; }
+    [[nodiscard]] bool IsSubclassed() const noexcept { return m_hWnd != nullptr; }
 
     // Passes a message on to the window's previous procedure.
     LRESULT DefWindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam);

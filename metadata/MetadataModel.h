@@ -17,16 +17,16 @@ public:
     explicit MetadataModel(PropertySystem& system) noexcept : system_(system) {}
 
     void SetTargetPath(std::wstring path) { targetPath_ = std::move(path); }
-    const std::wstring& TargetPath() const noexcept { return targetPath_; }
+    [[nodiscard]] const std::wstring& TargetPath() const noexcept { return targetPath_; }
 
     // Fetched by the first load; 0 before.
-    SFGAOF ItemAttributes() const noexcept { return itemAttributes_; }
-    bool IsReadOnlyItem() const noexcept { return (itemAttributes_ & SFGAO_READONLY) != 0; }
+    [[nodiscard]] SFGAOF ItemAttributes() const noexcept { return itemAttributes_; }
+    [[nodiscard]] bool IsReadOnlyItem() const noexcept { return (itemAttributes_ & SFGAO_READONLY) != 0; }
 
     // Filled by the first load, never reordered or shrunk afterwards. The page sets the
     // modified flag of a row it has edited.
     std::vector<MetadataEntry>& Entries() noexcept { return entries_; }
-    const std::vector<MetadataEntry>& Entries() const noexcept { return entries_; }
+    [[nodiscard]] const std::vector<MetadataEntry>& Entries() const noexcept { return entries_; }
 
     // The list showing the entries, or null while it does not exist. Not owned.
     void SetRowView(MetadataRowView* view) noexcept { rowView_ = view; }

@@ -8,6 +8,6 @@
 class MetadataRowView {
 public:
     virtual ~MetadataRowView() = default;
-    virtual std::wstring GetValueText(std::size_t row) const = 0;
+    [[nodiscard]] virtual std::wstring GetValueText(std::size_t row) const = 0;
     virtual void SetValueText(std::size_t row, const std::wstring& text) = 0;
 };

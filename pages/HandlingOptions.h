@@ -89,7 +89,7 @@ public:
     }
 
 protected:
-    HWND Page() const { return static_cast<const T*>(this)->m_hWnd; }
+    [[nodiscard]] HWND Page() const { return static_cast<const T*>(this)->m_hWnd; }
 
     // Points the user at the picker of row k, through the dialog manager, which also keeps the
     // default button right. A disabled picker cannot take the focus; the row's operation box

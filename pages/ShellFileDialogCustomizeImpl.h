@@ -16,7 +16,7 @@ public:
     virtual ~CShellFileDialogCustomizeImpl() = default;
 
     // The dialog's customisation interface; empty when the dialog offers none.
-    IFileDialogCustomize* Customize() const noexcept { return m_customize.get(); }
+    [[nodiscard]] IFileDialogCustomize* Customize() const noexcept { return m_customize.get(); }
 
     // IUnknown
     IFACEMETHODIMP QueryInterface(REFIID iid, void** object) override;
@@ -54,8 +54,8 @@ public:
     // Runs the given dialog object instead (for example one that stands in for the platform's).
     explicit CShellFileOpenDialogCustomizeImpl(IFileOpenDialog* dialog);
 
-    bool IsCreated() const noexcept { return static_cast<bool>(m_dialog); }
-    IFileOpenDialog* Dialog() const noexcept { return m_dialog.get(); }
+    [[nodiscard]] bool IsCreated() const noexcept { return static_cast<bool>(m_dialog); }
+    [[nodiscard]] IFileOpenDialog* Dialog() const noexcept { return m_dialog.get(); }
 
     // Shows the dialog modally over `owner` with this object receiving its events; the
     // dialog's result (a failure when the user cancels).

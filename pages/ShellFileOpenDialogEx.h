@@ -16,7 +16,7 @@ public:
     [[nodiscard]] HRESULT GetChosenPath(std::wstring& path) const;
 
     // The item selected at the last selection change, if any.
-    IShellItem* SelectedItem() const noexcept { return m_selectedItem.get(); }
+    [[nodiscard]] IShellItem* SelectedItem() const noexcept { return m_selectedItem.get(); }
 
     IFACEMETHODIMP OnFileOk(IFileDialog* dialog) override;
     IFACEMETHODIMP OnFolderChange(IFileDialog* dialog) override;

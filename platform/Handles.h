@@ -27,8 +27,8 @@ public:
     UniqueResource(const UniqueResource&) = delete;
     UniqueResource& operator=(const UniqueResource&) = delete;
 
-    Type get() const noexcept { return value_; }
-    bool valid() const noexcept { return Traits::IsValid(value_); }
+    [[nodiscard]] Type get() const noexcept { return value_; }
+    [[nodiscard]] bool valid() const noexcept { return Traits::IsValid(value_); }
     explicit operator bool() const noexcept { return valid(); }
 
     Type release() noexcept { return std::exchange(value_, Traits::Invalid()); }
@@ -104,7 +104,7 @@ public:
     WindowDcScope(const WindowDcScope&) = delete;
     WindowDcScope& operator=(const WindowDcScope&) = delete;
 
-    HDC get() const noexcept { return dc_; }
+    [[nodiscard]] HDC get() const noexcept { return dc_; }
 
 private:
     HWND window_;
@@ -123,7 +123,7 @@ public:
     GlobalLockScope(const GlobalLockScope&) = delete;
     GlobalLockScope& operator=(const GlobalLockScope&) = delete;
 
-    void* data() const noexcept { return data_; }
+    [[nodiscard]] void* data() const noexcept { return data_; }
 
 private:
     HGLOBAL memory_;
@@ -157,7 +157,7 @@ public:
         return *this;
     }
 
-    T* get() const noexcept { return p_; }
+    [[nodiscard]] T* get() const noexcept { return p_; }
     T* operator->() const noexcept { return p_; }
     explicit operator bool() const noexcept { return p_ != nullptr; }
 
@@ -202,8 +202,8 @@ public:
     CoTaskMemText(const CoTaskMemText&) = delete;
     CoTaskMemText& operator=(const CoTaskMemText&) = delete;
 
-    const wchar_t* get() const noexcept { return text_; }
-    const wchar_t* c_str() const noexcept { return text_ ? text_ : L""; }
+    [[nodiscard]] const wchar_t* get() const noexcept { return text_; }
+    [[nodiscard]] const wchar_t* c_str() const noexcept { return text_ ? text_ : L""; }
     wchar_t** put() noexcept
     {
         ::CoTaskMemFree(std::exchange(text_, nullptr));
@@ -223,7 +223,7 @@ public:
     PropVariantValue& operator=(const PropVariantValue&) = delete;
 
     PROPVARIANT* get() noexcept { return &value_; }
-    const PROPVARIANT& value() const noexcept { return value_; }
+    [[nodiscard]] const PROPVARIANT& value() const noexcept { return value_; }
     void clear() noexcept { ::PropVariantClear(&value_); }
 
 private:

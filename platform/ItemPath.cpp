@@ -169,7 +169,7 @@ std::wstring ResolveTargetPath(std::wstring_view target, std::wstring_view folde
         if (HasDrive(base) && ::CompareStringOrdinal(base.data(), 1, path.data(), 1, TRUE) == CSTR_EQUAL)
             path = JoinPath(base, std::wstring_view(path).substr(2));
         else
-            path = path.substr(0, 2) + L'\\' + path.substr(2);
+            path.insert(2, 1, L'\\');
     } else if (!path.empty() && path[0] == L'\\') {
         path = base.substr(0, PathRootLength(base)) + path;
     } else {

@@ -14,9 +14,9 @@ public:
     MessageText(int id) noexcept : value_(MAKEINTRESOURCEW(id)) {}
     MessageText(UINT id) noexcept : value_(MAKEINTRESOURCEW(id)) {}
 
-    bool IsResourceId() const noexcept { return IS_INTRESOURCE(value_); }
-    UINT ResourceId() const noexcept { return static_cast<UINT>(reinterpret_cast<ULONG_PTR>(value_)); }
-    const wchar_t* Text() const noexcept { return value_; }
+    [[nodiscard]] bool IsResourceId() const noexcept { return IS_INTRESOURCE(value_); }
+    [[nodiscard]] UINT ResourceId() const noexcept { return static_cast<UINT>(reinterpret_cast<ULONG_PTR>(value_)); }
+    [[nodiscard]] const wchar_t* Text() const noexcept { return value_; }
 
 private:
     const wchar_t* value_;

@@ -15,9 +15,9 @@ public:
     ~CPropertyPageEx() override;
 
     void SetSheet(CSheetSite* sheet) noexcept { m_sheet = sheet; }
-    CSheetSite* Sheet() const noexcept { return m_sheet; }
+    [[nodiscard]] CSheetSite* Sheet() const noexcept { return m_sheet; }
 
-    bool IsLastPage() const;
+    [[nodiscard]] bool IsLastPage() const;
 
     bool OnIdle() override { return false; }
 

@@ -9,5 +9,5 @@ public:
     virtual int ApplyTimestamps() = 0;
 
     // Pages added so far, for the time before the sheet window exists.
-    virtual int AddedPageCount() const = 0;
+    [[nodiscard]] virtual int AddedPageCount() const = 0;
 };

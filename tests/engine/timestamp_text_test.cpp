@@ -72,7 +72,7 @@ TEST(ParseTimestampText, IsoTextReachesTheIsoParser)
     const wchar_t* const texts[] = {
         L"2024-01-31T12:34:56Z",
         L"2024\x200E-01\x200E-31T12:34:56Z",
-        L"\x200F" L"20240131T123456Z",
+        L"\u200F20240131T123456Z",
     };
     for (const wchar_t* text : texts) {
         PickerValue picker;

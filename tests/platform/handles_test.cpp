@@ -171,7 +171,7 @@ TEST(IconHandle, DestroysTheIcon)
     EXPECT_FALSE(::GetIconInfo(raw, &info));
 }
 
-struct CountedUnknown : IUnknown {
+struct CountedUnknown final : IUnknown {
     ULONG refs = 1;
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
     {
