@@ -10,8 +10,7 @@
 // T tells whether it is a modeless sheet (IsModeless), whose Close command becomes WM_CLOSE.
 class CAboutBoxSite {};
 
-template <class T>
-class CAboutBoxSiteImpl : public CAboutBoxSite, public CMessageMap {
+template <class T> class CAboutBoxSiteImpl : public CAboutBoxSite, public CMessageMap {
 public:
     BEGIN_MSG_MAP(CAboutBoxSiteImpl)
         MESSAGE_HANDLER(WM_SYSCOMMAND, OnSysCommand)

@@ -23,7 +23,7 @@ std::wstring DoubleSingleQuotes(const std::wstring& text)
     return result;
 }
 
-}
+} // namespace
 
 ReplacementMap ProgramReplacements(const std::wstring& programPath)
 {

@@ -182,7 +182,7 @@ private:
     std::size_t next_ = 0;
 };
 
-}
+} // namespace
 
 bool NameLessIgnoringCase::operator()(const std::wstring& left, const std::wstring& right) const noexcept
 {

@@ -118,10 +118,9 @@ private:
     RegistryAccess& registry_;
 };
 
-}
+} // namespace
 
-HRESULT ApplyRegistryScript(const RegistryScript& script, ScriptMode mode, HKEY currentUser,
-                            RegistryAccess& registry)
+HRESULT ApplyRegistryScript(const RegistryScript& script, ScriptMode mode, HKEY currentUser, RegistryAccess& registry)
 {
     for (const RegistryScriptRoot& root : script) {
         if (!IsCurrentUserRoot(root.name))
@@ -145,8 +144,8 @@ HRESULT ApplyRegistryScript(const RegistryScript& script, ScriptMode mode, HKEY 
     return S_OK;
 }
 
-HRESULT RunRegistryScript(std::wstring_view text, const ReplacementMap& replacements, ScriptMode mode,
-                          HKEY currentUser, RegistryAccess& registry)
+HRESULT RunRegistryScript(std::wstring_view text, const ReplacementMap& replacements, ScriptMode mode, HKEY currentUser,
+                          RegistryAccess& registry)
 {
     std::wstring expanded;
     HRESULT hr = ExpandReplacements(text, replacements, expanded);

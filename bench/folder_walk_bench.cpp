@@ -16,8 +16,8 @@
 namespace {
 
 constexpr int TopFolders = 20;
-constexpr int SubfoldersEach = 9;   // 20 + 20 * 9 = 200 folders
-constexpr int FilesPerFolder = 50;  // 200 * 50 = 10,000 files
+constexpr int SubfoldersEach = 9;  // 20 + 20 * 9 = 200 folders
+constexpr int FilesPerFolder = 50; // 200 * 50 = 10,000 files
 constexpr int FileRepetitions = 5;
 constexpr int FolderRepetitions = 15; // a folder run is short, so noisier
 constexpr int ProgressRounds = 10;    // pairs of walks over each top folder
@@ -30,7 +30,8 @@ bool MakeFiles(const std::wstring& folder)
         return false;
     for (int i = 0; i < FilesPerFolder; ++i) {
         const std::wstring path = folder + L"\\file" + std::to_wstring(i) + L".dat";
-        FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        FileHandle file(
+            ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file)
             return false;
     }
@@ -54,7 +55,8 @@ bool MakeTree(const std::wstring& root)
             if (!MakeFiles(folder + L"\\sub" + std::to_wstring(sub)))
                 return false;
     }
-    FileHandle done(::CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle done(
+        ::CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     return done.valid();
 }
 
@@ -85,8 +87,7 @@ bool SetTimes(const wchar_t* path, const FILETIME (&times)[3])
 
 // Calls `visit(path, entry)` for every file below `folder`, depth first, in listing order;
 // false when a listing fails or a visit does.
-template <class Visit>
-bool EachFile(const std::wstring& folder, const Visit& visit)
+template <class Visit> bool EachFile(const std::wstring& folder, const Visit& visit)
 {
     WIN32_FIND_DATAW entry;
     FindHandle search(::FindFirstFileW((folder + L"\\*.*").c_str(), &entry));
@@ -99,8 +100,8 @@ bool EachFile(const std::wstring& folder, const Visit& visit)
             continue;
         path.resize(length);
         path += entry.cFileName;
-        const bool done = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? EachFile(path, visit)
-                                                                               : visit(path, entry);
+        const bool done =
+            (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? EachFile(path, visit) : visit(path, entry);
         if (!done)
             return false;
     } while (::FindNextFileW(search.get(), &entry));
@@ -239,8 +240,7 @@ struct Timing {
     double plain = 1e9;
 };
 
-template <class Walk, class Plain>
-bool Measure(int repetitions, Walk walk, Plain plain, Timing& timing)
+template <class Walk, class Plain> bool Measure(int repetitions, Walk walk, Plain plain, Timing& timing)
 {
     for (int i = 0; i < repetitions; ++i) {
         double start = Seconds();
@@ -321,20 +321,22 @@ int main(int argc, char** argv)
     }
 
     Timing files;
-    const bool filesDone = Measure(FileRepetitions, [&] { return WalkFiles(root); },
-                                   [&] {
-                                       FILETIME now;
-                                       ::GetSystemTimeAsFileTime(&now);
-                                       return PlainFiles(root, now);
-                                   },
-                                   files);
+    const bool filesDone = Measure(
+        FileRepetitions, [&] { return WalkFiles(root); },
+        [&] {
+            FILETIME now;
+            ::GetSystemTimeAsFileTime(&now);
+            return PlainFiles(root, now);
+        },
+        files);
     Timing folders;
-    const bool foldersDone = Measure(FolderRepetitions, [&] { return WalkFolders(root); },
-                                     [&] {
-                                         FILETIME times[3];
-                                         return PlainFolders(root, times);
-                                     },
-                                     folders);
+    const bool foldersDone = Measure(
+        FolderRepetitions, [&] { return WalkFolders(root); },
+        [&] {
+            FILETIME times[3];
+            return PlainFolders(root, times);
+        },
+        folders);
     Timing before;
     const bool beforeDone = Measure(
         FileRepetitions, [&] { return WalkFiles(root); }, [&] { return EarlierWalkFiles(root); }, before);
@@ -346,8 +348,7 @@ int main(int argc, char** argv)
     }
     std::wprintf(L"files (best of %d): walk %.3f s, plain %.3f s\n", FileRepetitions, files.walk, files.plain);
     std::wprintf(L"walk/plain files: %.2f\n", files.walk / files.plain);
-    std::wprintf(L"folders (best of %d): walk %.3f s, plain %.3f s\n", FolderRepetitions, folders.walk,
-                 folders.plain);
+    std::wprintf(L"folders (best of %d): walk %.3f s, plain %.3f s\n", FolderRepetitions, folders.walk, folders.plain);
     std::wprintf(L"walk/plain folders: %.2f\n", folders.walk / folders.plain);
     std::wprintf(L"files (best of %d): walk as it was %.3f s, walk now %.3f s\n", FileRepetitions, before.plain,
                  before.walk);

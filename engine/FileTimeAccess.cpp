@@ -63,9 +63,9 @@ bool ReadFileTimes(const wchar_t* path, FileTime* creation, FileTime* lastAccess
     if (!file)
         return false;
     FILETIME times[TimestampKindCount] = {};
-    const bool read = ::GetFileTime(file.get(), creation ? &times[Creation] : nullptr,
-                                    lastAccess ? &times[LastAccess] : nullptr,
-                                    lastWrite ? &times[LastWrite] : nullptr) != FALSE;
+    const bool read =
+        ::GetFileTime(file.get(), creation ? &times[Creation] : nullptr, lastAccess ? &times[LastAccess] : nullptr,
+                      lastWrite ? &times[LastWrite] : nullptr) != FALSE;
     if (read) {
         if (creation)
             *creation = FromFILETIME(times[Creation]);

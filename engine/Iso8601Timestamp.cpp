@@ -107,11 +107,10 @@ bool ParseCanonicalTimestamp(const std::wstring& text, std::int64_t& seconds)
     CanonicalReader reader(text);
     int year, month, day, hour, minute, second, sign, offsetHours, offsetMinutes;
     if (!reader.Digits(4, year) || !reader.Digits(2, month) || !reader.Digits(2, day) || !reader.Char(L'T') ||
-        !reader.Digits(2, hour) || !reader.Digits(2, minute) || !reader.Digits(2, second) ||
-        !reader.Sign(sign) || !reader.Digits(2, offsetHours) || !reader.Digits(2, offsetMinutes) || !reader.AtEnd())
+        !reader.Digits(2, hour) || !reader.Digits(2, minute) || !reader.Digits(2, second) || !reader.Sign(sign) ||
+        !reader.Digits(2, offsetHours) || !reader.Digits(2, offsetMinutes) || !reader.AtEnd())
         return false;
-    if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month) || hour > 23 || minute > 59 ||
-        second > 59)
+    if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month) || hour > 23 || minute > 59 || second > 59)
         return false;
     const std::int64_t offsetSeconds = std::int64_t{sign} * (offsetHours * 60 + offsetMinutes) * 60;
     seconds = DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) * 86400 +
@@ -160,9 +159,9 @@ bool ParseIso8601Timestamp(const wchar_t* text, CalendarTime& utc)
             std::wcmatch match;
             if (!std::regex_match(core.data(), core.data() + core.size(), match, expression))
                 continue;
-            const std::wstring canonical = match[1].str() + match[2].str() + match[3].str() + L"T" +
-                                           match[4].str() + match[5].str() + GroupOr(match, 6, L"00") +
-                                           GroupOr(match, 8, L"+00") + GroupOr(match, 9, L"00");
+            const std::wstring canonical = match[1].str() + match[2].str() + match[3].str() + L"T" + match[4].str() +
+                                           match[5].str() + GroupOr(match, 6, L"00") + GroupOr(match, 8, L"+00") +
+                                           GroupOr(match, 9, L"00");
             std::int64_t seconds;
             CalendarTime parsed = {};
             if (!ParseCanonicalTimestamp(canonical, seconds) || !SecondsToCalendar(seconds, parsed))

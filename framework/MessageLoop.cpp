@@ -4,8 +4,7 @@
 
 namespace {
 
-template <class T>
-bool AddUnique(std::vector<T*>& list, T* item)
+template <class T> bool AddUnique(std::vector<T*>& list, T* item)
 {
     if (!item || std::find(list.begin(), list.end(), item) != list.end())
         return false;
@@ -13,8 +12,7 @@ bool AddUnique(std::vector<T*>& list, T* item)
     return true;
 }
 
-template <class T>
-bool RemoveItem(std::vector<T*>& list, T* item)
+template <class T> bool RemoveItem(std::vector<T*>& list, T* item)
 {
     auto it = std::find(list.begin(), list.end(), item);
     if (it == list.end())

@@ -41,6 +41,6 @@ protected:
 };
 
 // Sheet notifications handled by the page's own handlers; place after the page's own entries.
-#define PROPERTY_PAGE_NOTIFICATIONS()                                                                  \
-    if (HandleSheetNotification(uMsg, wParam, lParam, lResult))                                        \
+#define PROPERTY_PAGE_NOTIFICATIONS()                                                                                  \
+    if (HandleSheetNotification(uMsg, wParam, lParam, lResult))                                                        \
         return true;

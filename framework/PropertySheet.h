@@ -27,7 +27,10 @@ public:
     [[nodiscard]] bool IsModeless() const noexcept { return (m_psh.dwFlags & PSH_MODELESS) != 0; }
     [[nodiscard]] HWND GetActivePage() const { return reinterpret_cast<HWND>(SendMessage(PSM_GETCURRENTPAGEHWND)); }
     [[nodiscard]] HWND GetTabControl() const { return reinterpret_cast<HWND>(SendMessage(PSM_GETTABCONTROL)); }
-    int PageIndex(HWND page) const { return static_cast<int>(SendMessage(PSM_HWNDTOINDEX, reinterpret_cast<WPARAM>(page))); }
+    int PageIndex(HWND page) const
+    {
+        return static_cast<int>(SendMessage(PSM_HWNDTOINDEX, reinterpret_cast<WPARAM>(page)));
+    }
     [[nodiscard]] HWND PageWindow(int index) const
     {
         return reinterpret_cast<HWND>(SendMessage(PSM_INDEXTOHWND, static_cast<WPARAM>(index)));

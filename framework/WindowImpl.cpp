@@ -11,8 +11,7 @@ bool CWindowImplBase::SubclassWindow(HWND hWnd)
 {
     if (m_hWnd || !::IsWindow(hWnd))
         return false;
-    if (!::SetWindowSubclass(hWnd, SubclassProc, reinterpret_cast<UINT_PTR>(this),
-                             reinterpret_cast<DWORD_PTR>(this)))
+    if (!::SetWindowSubclass(hWnd, SubclassProc, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this)))
         return false;
     m_hWnd = hWnd;
     return true;
@@ -48,8 +47,7 @@ LRESULT CALLBACK CWindowImplBase::SubclassProc(HWND hWnd, UINT uMsg, WPARAM wPar
 
     LRESULT result = 0;
     CMessageMap* target = self->MessageTarget();
-    const bool handled = target && target->ProcessWindowMessage(hWnd, uMsg, wParam, lParam, result,
-                                                                self->m_dwMsgMapID);
+    const bool handled = target && target->ProcessWindowMessage(hWnd, uMsg, wParam, lParam, result, self->m_dwMsgMapID);
     if (!handled)
         result = ::DefSubclassProc(hWnd, uMsg, wParam, lParam);
 

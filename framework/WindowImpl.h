@@ -44,10 +44,7 @@ class CWindowImpl : public CWindowImplBase {};
 // view contains), so one object's map describes all its windows in one place.
 class CContainedWindow : public CWindowImplBase {
 public:
-    CContainedWindow(CMessageMap* owner = nullptr, DWORD mapId = 0) noexcept : m_owner(owner)
-    {
-        m_dwMsgMapID = mapId;
-    }
+    CContainedWindow(CMessageMap* owner = nullptr, DWORD mapId = 0) noexcept : m_owner(owner) { m_dwMsgMapID = mapId; }
     void SetOwner(CMessageMap* owner, DWORD mapId) noexcept
     {
         m_owner = owner;

@@ -40,7 +40,8 @@ void CMetadataListImpl::ShowRowMenu(HWND window, POINT point)
 
 LRESULT CMetadataListImpl::OnContextMenu(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
 {
-    ShowRowMenu(reinterpret_cast<HWND>(wParam), POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+    ShowRowMenu(reinterpret_cast<HWND>(wParam),
+                POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
     return 0;
 }
 

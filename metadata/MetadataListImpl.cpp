@@ -105,8 +105,8 @@ std::wstring CMetadataListImpl::CellText(int row, int column) const
         item.iSubItem = column;
         item.pszText = text.data();
         item.cchTextMax = static_cast<int>(text.size());
-        const LRESULT length = ::SendMessageW(m_hWnd, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
-                                              reinterpret_cast<LPARAM>(&item));
+        const LRESULT length =
+            ::SendMessageW(m_hWnd, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
         if (length < static_cast<LRESULT>(text.size()) - 1) {
             text.resize(static_cast<std::size_t>(length > 0 ? length : 0));
             return text;

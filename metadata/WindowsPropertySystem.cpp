@@ -3,8 +3,7 @@
 namespace {
 
 // A platform call handing back a CoTaskMem string: the text (empty when none came back).
-template <class Call>
-HRESULT ReadPlatformText(std::wstring& text, Call call)
+template <class Call> HRESULT ReadPlatformText(std::wstring& text, Call call)
 {
     CoTaskMemText result;
     const HRESULT hr = call(result.put());
@@ -12,8 +11,7 @@ HRESULT ReadPlatformText(std::wstring& text, Call call)
     return hr;
 }
 
-template <class Function>
-Function ResolveFunction(HMODULE module, const char* name)
+template <class Function> Function ResolveFunction(HMODULE module, const char* name)
 {
     const FARPROC address = ::GetProcAddress(module, name);
     // Through the generic function pointer type, which converts to any other without a warning.
@@ -36,13 +34,9 @@ public:
     }
     HRESULT FormatForDisplay(const PROPVARIANT& value, PROPDESC_FORMAT_FLAGS flags, std::wstring& text) override
     {
-        return ReadPlatformText(
-            text, [&](wchar_t** out) { return description_->FormatForDisplay(value, flags, out); });
+        return ReadPlatformText(text, [&](wchar_t** out) { return description_->FormatForDisplay(value, flags, out); });
     }
-    HRESULT CoerceToCanonicalValue(PROPVARIANT& value) override
-    {
-        return description_->CoerceToCanonicalValue(&value);
-    }
+    HRESULT CoerceToCanonicalValue(PROPVARIANT& value) override { return description_->CoerceToCanonicalValue(&value); }
 
 private:
     ComPtr<IPropertyDescription> description_;
@@ -98,10 +92,7 @@ public:
         value.clear();
         return store_->GetValue(key, value.get());
     }
-    HRESULT SetValue(const PROPERTYKEY& key, const PROPVARIANT& value) override
-    {
-        return store_->SetValue(key, value);
-    }
+    HRESULT SetValue(const PROPERTYKEY& key, const PROPVARIANT& value) override { return store_->SetValue(key, value); }
     HRESULT Commit() override { return store_->Commit(); }
 
 private:
@@ -151,7 +142,8 @@ void WindowsPropertySystem::BindPropsys()
     propsys_.reset(::LoadLibraryExW(L"propsys.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
     if (!propsys_)
         return;
-    getPropertyDescription_ = ResolveFunction<GetPropertyDescriptionFunction>(propsys_.get(), "PSGetPropertyDescription");
+    getPropertyDescription_ =
+        ResolveFunction<GetPropertyDescriptionFunction>(propsys_.get(), "PSGetPropertyDescription");
     formatForDisplayAlloc_ = ResolveFunction<FormatForDisplayAllocFunction>(propsys_.get(), "PSFormatForDisplayAlloc");
 }
 

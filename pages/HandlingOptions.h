@@ -12,8 +12,7 @@
 // The operation combo box and value picker of each timestamp kind, in kind order.
 inline constexpr int kOperationComboIds[TimestampKindCount] = {IDC_CREATED_OPERATION, IDC_ACCESSED_OPERATION,
                                                                IDC_MODIFIED_OPERATION};
-inline constexpr int kValuePickerIds[TimestampKindCount] = {IDC_CREATED_VALUE, IDC_ACCESSED_VALUE,
-                                                            IDC_MODIFIED_VALUE};
+inline constexpr int kValuePickerIds[TimestampKindCount] = {IDC_CREATED_VALUE, IDC_ACCESSED_VALUE, IDC_MODIFIED_VALUE};
 
 // Operations that read the row's picker; the picker is enabled exactly for them.
 inline bool IsValueOperation(LRESULT operation)
@@ -24,8 +23,7 @@ inline bool IsValueOperation(LRESULT operation)
 // The row block shared by the General and Advanced pages: the page's record of operations
 // and values, the rows' pickers, and the handling of the rows' controls and the two buttons
 // that fill all rows. T is the page class (a dialog with m_hWnd).
-template <class T>
-class CHandlingOptions : public CMessageMap, public HandlingRecord {
+template <class T> class CHandlingOptions : public CMessageMap, public HandlingRecord {
 public:
     CDateTimePickerCtrlEx pickers[TimestampKindCount];
 
@@ -107,7 +105,8 @@ protected:
     LRESULT OnOperationSelected(WORD, WORD id, HWND combo, BOOL&)
     {
         const LRESULT selection = ::SendMessageW(combo, CB_GETCURSEL, 0, 0);
-        ::EnableWindow(::GetDlgItem(Page(), IDC_CREATED_VALUE + (id - IDC_CREATED_OPERATION)), IsValueOperation(selection));
+        ::EnableWindow(::GetDlgItem(Page(), IDC_CREATED_VALUE + (id - IDC_CREATED_OPERATION)),
+                       IsValueOperation(selection));
         MarkSheetChanged();
         return 0;
     }
@@ -150,9 +149,9 @@ protected:
 };
 
 // The row block of the General page.
-template <class T>
-class CGeneralOptions : public CHandlingOptions<T> {};
+template <class T> class CGeneralOptions : public CHandlingOptions<T> {
+};
 
 // The row block of the Advanced page.
-template <class T>
-class CAdvancedOptions : public CHandlingOptions<T> {};
+template <class T> class CAdvancedOptions : public CHandlingOptions<T> {
+};

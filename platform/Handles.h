@@ -8,8 +8,7 @@
 
 // One move-only owner per kind of platform handle; the handle is released by the scope
 // that acquired it on every path.
-template <class Traits>
-class UniqueResource {
+template <class Traits> class UniqueResource {
 public:
     using Type = typename Traits::Type;
 
@@ -49,23 +48,40 @@ private:
     Type value_ = Traits::Invalid();
 };
 
-template <class T, T InvalidValue, class Closer>
-struct HandleTraits {
+template <class T, T InvalidValue, class Closer> struct HandleTraits {
     using Type = T;
     static Type Invalid() noexcept { return InvalidValue; }
     static bool IsValid(Type value) noexcept { return value != InvalidValue; }
     static void Close(Type value) noexcept { Closer{}(value); }
 };
 
-struct CloseFileHandle { void operator()(HANDLE h) const noexcept { ::CloseHandle(h); } };
-struct CloseFindHandle { void operator()(HANDLE h) const noexcept { ::FindClose(h); } };
-struct DestroyIconHandle { void operator()(HICON h) const noexcept { ::DestroyIcon(h); } };
-struct DestroyMenuHandle { void operator()(HMENU h) const noexcept { ::DestroyMenu(h); } };
-struct FreeGlobalMemory { void operator()(HGLOBAL h) const noexcept { ::GlobalFree(h); } };
-struct CloseRegistryKey { void operator()(HKEY h) const noexcept { ::RegCloseKey(h); } };
-struct FreeLibraryModule { void operator()(HMODULE h) const noexcept { ::FreeLibrary(h); } };
-struct DeleteDeviceContext { void operator()(HDC h) const noexcept { ::DeleteDC(h); } };
-struct DeleteBitmap { void operator()(HBITMAP h) const noexcept { ::DeleteObject(h); } };
+struct CloseFileHandle {
+    void operator()(HANDLE h) const noexcept { ::CloseHandle(h); }
+};
+struct CloseFindHandle {
+    void operator()(HANDLE h) const noexcept { ::FindClose(h); }
+};
+struct DestroyIconHandle {
+    void operator()(HICON h) const noexcept { ::DestroyIcon(h); }
+};
+struct DestroyMenuHandle {
+    void operator()(HMENU h) const noexcept { ::DestroyMenu(h); }
+};
+struct FreeGlobalMemory {
+    void operator()(HGLOBAL h) const noexcept { ::GlobalFree(h); }
+};
+struct CloseRegistryKey {
+    void operator()(HKEY h) const noexcept { ::RegCloseKey(h); }
+};
+struct FreeLibraryModule {
+    void operator()(HMODULE h) const noexcept { ::FreeLibrary(h); }
+};
+struct DeleteDeviceContext {
+    void operator()(HDC h) const noexcept { ::DeleteDC(h); }
+};
+struct DeleteBitmap {
+    void operator()(HBITMAP h) const noexcept { ::DeleteObject(h); }
+};
 
 struct FileHandleTraits {
     using Type = HANDLE;
@@ -114,7 +130,9 @@ private:
 // Keeps a global memory block locked for the scope; the block itself stays with its owner.
 class GlobalLockScope {
 public:
-    explicit GlobalLockScope(HGLOBAL memory) noexcept : memory_(memory), data_(memory ? ::GlobalLock(memory) : nullptr) {}
+    explicit GlobalLockScope(HGLOBAL memory) noexcept : memory_(memory), data_(memory ? ::GlobalLock(memory) : nullptr)
+    {
+    }
     ~GlobalLockScope()
     {
         if (data_)
@@ -131,8 +149,7 @@ private:
 };
 
 // An owned reference to a COM interface.
-template <class T>
-class ComPtr {
+template <class T> class ComPtr {
 public:
     ComPtr() noexcept = default;
     ComPtr(std::nullptr_t) noexcept {}

@@ -5,79 +5,79 @@
 // the English (1033) and the Japanese (1041) resources alike.
 
 // Resource types that have no name in the platform headers.
-#define RT_DLGINIT_ID                   240
+#define RT_DLGINIT_ID 240
 
 // Message codes of the records in dialog-initialisation data (type 240).
-#define DLGINIT_CB_ADDSTRING            0x0403
-#define DLGINIT_CBEM_INSERTITEM         0x1234
+#define DLGINIT_CB_ADDSTRING 0x0403
+#define DLGINIT_CBEM_INSERTITEM 0x1234
 
 // Icon group and registry script share 128 with the product name; they are different types.
-#define IDI_APP                         128
-#define IDR_REGISTRY                    128
+#define IDI_APP 128
+#define IDR_REGISTRY 128
 
 // Strings.
-#define IDS_PRODUCT_NAME                128
-#define IDS_VERB                        256
-#define IDS_ABOUT                       272
-#define IDS_METADATA_GROUP              288
-#define IDS_PROPERTY                    512
-#define IDS_VALUE                       513
-#define IDS_USE_TIMESTAMP_OF            1040
-#define IDS_SELECT_FOLDER               1041
+#define IDS_PRODUCT_NAME 128
+#define IDS_VERB 256
+#define IDS_ABOUT 272
+#define IDS_METADATA_GROUP 288
+#define IDS_PROPERTY 512
+#define IDS_VALUE 513
+#define IDS_USE_TIMESTAMP_OF 1040
+#define IDS_SELECT_FOLDER 1041
 // The progress window of a long folder apply.
-#define IDS_PROGRESS_FOLDER             1100
-#define IDS_PROGRESS_COUNTS             1101
-#define IDS_PROGRESS_ONE_FILE           1102
-#define IDS_PROGRESS_FILES              1103
-#define IDS_PROGRESS_ONE_FOLDER         1104
-#define IDS_PROGRESS_FOLDERS            1105
+#define IDS_PROGRESS_FOLDER 1100
+#define IDS_PROGRESS_COUNTS 1101
+#define IDS_PROGRESS_ONE_FILE 1102
+#define IDS_PROGRESS_FILES 1103
+#define IDS_PROGRESS_ONE_FOLDER 1104
+#define IDS_PROGRESS_FOLDERS 1105
 
 // System-menu command of the About entry; it carries the number of its text, IDS_ABOUT.
-#define IDM_ABOUT                       272
+#define IDM_ABOUT 272
 
 // Page templates; the General and Advanced templates have dialog-initialisation data of the same ID.
-#define IDD_GENERAL                     129
-#define IDD_ADVANCED                    130
-#define IDD_METADATA                    131
+#define IDD_GENERAL 129
+#define IDD_ADVANCED 130
+#define IDD_METADATA 131
 
 // Controls of the pages.
 #ifndef IDC_STATIC
-#define IDC_STATIC                      (-1)
+#define IDC_STATIC (-1)
 #endif
-#define IDC_ITEM_ICON                   1000
-#define IDC_DISPLAY_NAME                1001
-#define IDC_TYPE_NAME                   1002
-#define IDC_LOCATION                    1003
-#define IDC_NAME_PATTERNS               1004
-#define IDC_RECURSIVE                   1005
-#define IDC_CURRENT_DATE_TIME           1006
-#define IDC_METADATA_LIST               1007
-#define IDC_CREATED_OPERATION           1010
-#define IDC_ACCESSED_OPERATION          1011
-#define IDC_MODIFIED_OPERATION          1012
-#define IDC_CREATED_VALUE               1020
-#define IDC_ACCESSED_VALUE              1021
-#define IDC_MODIFIED_VALUE              1022
-#define IDC_EXCLUDE_SYSTEM              1030
-#define IDC_EXCLUDE_HIDDEN              1031
-#define IDC_BROWSE                      1040
-#define IDC_DATE_EDITOR                 1050
-#define IDC_DURATION_EDITOR             1060
+#define IDC_ITEM_ICON 1000
+#define IDC_DISPLAY_NAME 1001
+#define IDC_TYPE_NAME 1002
+#define IDC_LOCATION 1003
+#define IDC_NAME_PATTERNS 1004
+#define IDC_RECURSIVE 1005
+#define IDC_CURRENT_DATE_TIME 1006
+#define IDC_METADATA_LIST 1007
+#define IDC_CREATED_OPERATION 1010
+#define IDC_ACCESSED_OPERATION 1011
+#define IDC_MODIFIED_OPERATION 1012
+#define IDC_CREATED_VALUE 1020
+#define IDC_ACCESSED_VALUE 1021
+#define IDC_MODIFIED_VALUE 1022
+#define IDC_EXCLUDE_SYSTEM 1030
+#define IDC_EXCLUDE_HIDDEN 1031
+#define IDC_BROWSE 1040
+#define IDC_DATE_EDITOR 1050
+#define IDC_DURATION_EDITOR 1060
 
 // The "Select Folder" push button added to the file-open dialog of the Browse command.
-#define IDC_SELECT_FOLDER               1041
+#define IDC_SELECT_FOLDER 1041
 
 // Context menus of the metadata list: a date value and a duration value.
-#define IDR_DATE_MENU                   1050
-#define IDR_DURATION_MENU               1060
+#define IDR_DATE_MENU 1050
+#define IDR_DURATION_MENU 1060
 
 // Commands of those menus.
-#define IDM_COPY                        57634
-#define IDM_DELETE                      57632
-#define IDM_SET_CURRENT_DATE_TIME       1051
-#define IDM_SET_MIDNIGHT                1052
-#define IDM_SET_SECOND_TO_ZERO          1053
-#define IDM_SET_CREATION_TIME           1054
-#define IDM_SET_ACCESS_TIME             1055
-#define IDM_SET_MODIFICATION_TIME       1056
-#define IDM_RESET                       1061
+#define IDM_COPY 57634
+#define IDM_DELETE 57632
+#define IDM_SET_CURRENT_DATE_TIME 1051
+#define IDM_SET_MIDNIGHT 1052
+#define IDM_SET_SECOND_TO_ZERO 1053
+#define IDM_SET_CREATION_TIME 1054
+#define IDM_SET_ACCESS_TIME 1055
+#define IDM_SET_MODIFICATION_TIME 1056
+#define IDM_RESET 1061

@@ -28,7 +28,7 @@ struct KeySnapshot {
     bool exists = false;
     std::map<std::wstring, std::wstring> values; // REG_SZ data by name; "" is the default value
     std::vector<std::wstring> nonStringValues;
-    std::vector<std::wstring> subkeys;           // sorted
+    std::vector<std::wstring> subkeys; // sorted
 };
 
 KeySnapshot ReadKey(HKEY root, const std::wstring& path);

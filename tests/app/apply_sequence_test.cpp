@@ -45,8 +45,8 @@ protected:
                 return;
             for (std::size_t i = 0; i < pages.size(); ++i) {
                 if (pages[i] == message.window) {
-                    moments.push_back({MessageName(message) + "@" + std::to_string(i), message.returned,
-                                       message.result, TimesOf(target)[LastWrite]});
+                    moments.push_back({MessageName(message) + "@" + std::to_string(i), message.returned, message.result,
+                                       TimesOf(target)[LastWrite]});
                 }
             }
         });
@@ -112,8 +112,9 @@ TEST_F(ApplySequenceTest, ApplyFromTheSecondPageLeavesItThenAppliesBothAndTheShe
     sheet.PressApply();
 
     const std::vector<std::string> steps = Steps();
-    const std::vector<std::string> expected{"PSN_KILLACTIVE@1", "PSN_KILLACTIVE@1 returned", "PSN_APPLY@0",
-                                            "PSN_APPLY@0 returned", "PSN_APPLY@1", "PSN_APPLY@1 returned"};
+    const std::vector<std::string> expected{"PSN_KILLACTIVE@1", "PSN_KILLACTIVE@1 returned",
+                                            "PSN_APPLY@0",      "PSN_APPLY@0 returned",
+                                            "PSN_APPLY@1",      "PSN_APPLY@1 returned"};
     ASSERT_GE(steps.size(), expected.size());
     EXPECT_EQ(std::vector<std::string>(steps.begin(), steps.begin() + 6), expected);
     // Then nothing more, or (as Wine 8's sheet does) the page that was left is made the
@@ -184,8 +185,8 @@ TEST_F(ApplySequenceTest, ChoosingAnOperationSendsTheSheetExactlyOneChange)
     for (HWND page : {sheet.GeneralWindow(), sheet.AdvancedWindow()}) {
         for (int combo : {IDC_CREATED_OPERATION, IDC_ACCESSED_OPERATION, IDC_MODIFIED_OPERATION}) {
             for (int operation : {OpSpecifiedDateTime, OpDontChange}) {
-                SCOPED_TRACE(testing::Message() << "page " << sheet.PageIndex(page) << ", box " << combo
-                                                << ", operation " << operation);
+                SCOPED_TRACE(testing::Message()
+                             << "page " << sheet.PageIndex(page) << ", box " << combo << ", operation " << operation);
                 recorder.Clear();
                 SelectOperation(page, combo, operation);
                 sheet.Pump();

@@ -57,7 +57,8 @@ protected:
     {
         TemplateBuilder tmpl(WS_POPUP | DS_SETFONT, 200, 100, L"combos");
         for (WORD id : {WORD{1010}, WORD{1011}, WORD{1012}})
-            tmpl.Control(id, L"COMBOBOX", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, L"", 5, static_cast<short>(5 + (id - 1010) * 20), 150, 80);
+            tmpl.Control(id, L"COMBOBOX", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, L"", 5,
+                         static_cast<short>(5 + (id - 1010) * 20), 150, 80);
         dialog = ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr), tmpl.Get(), nullptr, DefaultProc, 0);
         ASSERT_TRUE(dialog);
     }
@@ -103,7 +104,8 @@ TEST_F(ComboFillTest, GeneralPageDataGivesTenOperationsPerRowInCodeOrder)
         {L"en",
          {L"Don't change", L"Set the same as the modification time", L"Set the same as the creation time",
           L"Set the same as the latest file/subfolder"}},
-        {L"ja", {L"変更しない", L"更新日時と同じにする", L"作成日時と同じにする", L"フォルダー内の最も新しい日時にする"}},
+        {L"ja",
+         {L"変更しない", L"更新日時と同じにする", L"作成日時と同じにする", L"フォルダー内の最も新しい日時にする"}},
     };
     const Entries* expected = ForRunLanguage(languages);
     ASSERT_TRUE(expected);

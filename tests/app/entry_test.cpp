@@ -56,8 +56,8 @@ std::wstring TextOf(HWND window)
 {
     wchar_t text[1024] = {};
     DWORD_PTR copied = 0;
-    ::SendMessageTimeoutW(window, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
-                          5000, &copied);
+    ::SendMessageTimeoutW(window, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                          &copied);
     return std::wstring(text, copied);
 }
 
@@ -70,8 +70,8 @@ ProgramRun RunProgram(const std::wstring& program, const std::wstring& tail)
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &process)) {
+    if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &process)) {
         ADD_FAILURE() << "CreateProcessW failed: " << ::GetLastError();
         return run;
     }
@@ -186,4 +186,4 @@ TEST_F(ProgramRegistration, AFailedRegistrationIsShownAndBecomesTheExitCode)
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, VerbKeyPath));
 }
 
-}
+} // namespace

@@ -154,8 +154,9 @@ struct LanguageTexts {
 
 constexpr Expected<LanguageTexts> kLanguageTexts[] = {
     {L"en", {L"Changing the timestamps of the items in C:\\Photos", L"1,234 files, 56 folders", L"1 file, 1 folder"}},
-    {L"ja", {L"C:\\Photos 内のタイムスタンプを変更しています", L"ファイル 1,234 個、フォルダー 56 個",
-             L"ファイル 1 個、フォルダー 1 個"}},
+    {L"ja",
+     {L"C:\\Photos 内のタイムスタンプを変更しています", L"ファイル 1,234 個、フォルダー 56 個",
+      L"ファイル 1 個、フォルダー 1 個"}},
 };
 
 TEST(ProgressTexts, SayWhatIsChangedAndHowFarInTheUsersLanguage)
@@ -171,7 +172,7 @@ TEST(ProgressTexts, SayWhatIsChangedAndHowFarInTheUsersLanguage)
     const std::wstring line = ProgressFolderText(deep);
     EXPECT_EQ(line.find(deep), std::wstring::npos);
     EXPECT_NE(line.find(L"C:\\Users"), std::wstring::npos);
-    EXPECT_NE(line.find(L"...") , std::wstring::npos);
+    EXPECT_NE(line.find(L"..."), std::wstring::npos);
     EXPECT_NE(line.find(L"\\Beach\\Day one"), std::wstring::npos);
 }
 
@@ -235,7 +236,8 @@ private:
                 if (pressCancel_) {
                     HWND cancel = ::GetDlgItem(found_, IDCANCEL);
                     cancelPressed = cancel != nullptr;
-                    ::PostMessageW(found_, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(cancel));
+                    ::PostMessageW(found_, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                                   reinterpret_cast<LPARAM>(cancel));
                 }
             }
             ::Sleep(20);

@@ -161,12 +161,11 @@ TEST(RegistryScriptApplier, KeysOfTheScriptKeepTheirDefaultValuesAndNamedValues)
     const KeySnapshot made = ReadKey(root.get(), L"Software\\Made");
     EXPECT_EQ(made.values, (std::map<std::wstring, std::wstring>{{L"", L"replaced"}, {L"With Space", L"a b"}}));
     EXPECT_EQ(made.subkeys, std::vector<std::wstring>{L"Inner"});
-    EXPECT_EQ(ReadKey(root.get(), L"Software\\Made\\Inner").values,
-              (std::map<std::wstring, std::wstring>{{L"", L""}}));
+    EXPECT_EQ(ReadKey(root.get(), L"Software\\Made\\Inner").values, (std::map<std::wstring, std::wstring>{{L"", L""}}));
 
     ASSERT_EQ(RunRegistryScript(script, ReplacementMap(), ScriptMode::Unregister, root.get(), registry), S_OK);
     EXPECT_FALSE(KeyExists(root.get(), L"Software\\Made"));
     EXPECT_TRUE(KeyExists(root.get(), L"Software"));
 }
 
-}
+} // namespace

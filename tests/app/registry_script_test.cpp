@@ -138,27 +138,27 @@ TEST(ParseRegistryScript, HandlesQuotedNamesKeywordCaseAndDenseLayout)
 TEST(ParseRegistryScript, RejectsMalformedScripts)
 {
     const wchar_t* malformed[] = {
-        L"HKCU",                                 // root without block
-        L"HKCU { Software",                      // unclosed block
-        L"HKCU { Software { }",                  // unclosed outer block
-        L"HKCU { } }",                           // stray closing brace
-        L"{ }",                                  // no root name
-        L"HKCU { val }",                         // value without name
-        L"HKCU { val V }",                       // value without data
-        L"HKCU { val V = s }",                   // data missing
-        L"HKCU { val V = s unquoted }",          // data not quoted
-        L"HKCU { val V = d '1' }",               // type this reader does not know
-        L"HKCU { val V s 'x' }",                 // no equals sign
-        L"HKCU { val V = 's' 'x' }",             // quoted type letter
-        L"HKCU { K = 'x' }",                     // key data without type
-        L"HKCU { K = s 'unterminated }",         // unterminated quote
-        L"HKCU { NoRemove }",                    // keyword without key
-        L"HKCU { NoRemove { } }",                // keyword before a block
-        L"HKCU { '' { } }",                      // empty key name
-        L"HKCU { ForceRemove '' }",              // empty key name to force-remove
-        L"HKCU { 'a\\b' { } }",                  // more than one key in a name
-        L"HKCU { Delete K }",                    // keyword not supported
-        L"HKCU { = }",                           // equals sign as a name
+        L"HKCU",                         // root without block
+        L"HKCU { Software",              // unclosed block
+        L"HKCU { Software { }",          // unclosed outer block
+        L"HKCU { } }",                   // stray closing brace
+        L"{ }",                          // no root name
+        L"HKCU { val }",                 // value without name
+        L"HKCU { val V }",               // value without data
+        L"HKCU { val V = s }",           // data missing
+        L"HKCU { val V = s unquoted }",  // data not quoted
+        L"HKCU { val V = d '1' }",       // type this reader does not know
+        L"HKCU { val V s 'x' }",         // no equals sign
+        L"HKCU { val V = 's' 'x' }",     // quoted type letter
+        L"HKCU { K = 'x' }",             // key data without type
+        L"HKCU { K = s 'unterminated }", // unterminated quote
+        L"HKCU { NoRemove }",            // keyword without key
+        L"HKCU { NoRemove { } }",        // keyword before a block
+        L"HKCU { '' { } }",              // empty key name
+        L"HKCU { ForceRemove '' }",      // empty key name to force-remove
+        L"HKCU { 'a\\b' { } }",          // more than one key in a name
+        L"HKCU { Delete K }",            // keyword not supported
+        L"HKCU { = }",                   // equals sign as a name
     };
     for (const wchar_t* text : malformed) {
         RegistryScript script;
@@ -182,4 +182,4 @@ TEST(ParseRegistryScript, RejectsNestingDeeperThanTheRegistryAllows)
     EXPECT_EQ(ParseRegistryScript(nested(600), script), DISP_E_EXCEPTION);
 }
 
-}
+} // namespace

@@ -235,10 +235,10 @@ TEST(ReadModulePath, GivesTheLoadedModulesFile)
     ASSERT_EQ(ReadModulePath(::GetModuleHandleW(L"kernel32.dll"), path), S_OK);
     wchar_t system[MAX_PATH];
     const UINT length = ::GetSystemDirectoryW(system, MAX_PATH);
-    EXPECT_EQ(::CompareStringOrdinal(path.c_str(), -1, (std::wstring(system, length) + L"\\kernel32.dll").c_str(), -1,
-                                     TRUE),
-              CSTR_EQUAL)
+    EXPECT_EQ(
+        ::CompareStringOrdinal(path.c_str(), -1, (std::wstring(system, length) + L"\\kernel32.dll").c_str(), -1, TRUE),
+        CSTR_EQUAL)
         << path;
 }
 
-}
+} // namespace

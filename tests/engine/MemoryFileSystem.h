@@ -16,14 +16,14 @@ public:
         DWORD attributes = 0;
         FileTimes times = {};
         std::vector<std::wstring> entries; // names, in listing order
-        std::wstring linkTarget;            // non-empty: a directory link to this path
-        bool listedAsLink = true;           // its entry carries FILE_ATTRIBUTE_REPARSE_POINT
-        DWORD readError = 0;                // non-zero: reads fail with this error
-        DWORD writeError = 0;               // non-zero: writes fail with this error
-        DWORD listError = 0;                // non-zero: listing it fails with this error
-        DWORD listBreaksAfter = 0;          // non-zero: its listing fails after so many entries
-        DWORD identifyError = 0;            // non-zero: identifying it fails with this error
-        bool listedLagging = false;         // its entry shows listedTimes, not its real times
+        std::wstring linkTarget;           // non-empty: a directory link to this path
+        bool listedAsLink = true;          // its entry carries FILE_ATTRIBUTE_REPARSE_POINT
+        DWORD readError = 0;               // non-zero: reads fail with this error
+        DWORD writeError = 0;              // non-zero: writes fail with this error
+        DWORD listError = 0;               // non-zero: listing it fails with this error
+        DWORD listBreaksAfter = 0;         // non-zero: its listing fails after so many entries
+        DWORD identifyError = 0;           // non-zero: identifying it fails with this error
+        bool listedLagging = false;        // its entry shows listedTimes, not its real times
         FileTimes listedTimes = {};
     };
 

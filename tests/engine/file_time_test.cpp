@@ -65,7 +65,7 @@ struct ClockChangeReadings {
     // 02:30 on 2024-03-10 local: in New York it does not exist on the clock, and either
     // offset is a fair reading.
     FileTime missing[2];
-    FileTime repeated;    // 01:30 on 2024-11-03 local, twice in New York: daylight time
+    FileTime repeated;     // 01:30 on 2024-11-03 local, twice in New York: daylight time
     FileTime beforeSpring; // the local reading of 2024-03-10 06:59 UTC
     FileTime afterSpring;  // and of 07:00 UTC
 };
@@ -74,14 +74,20 @@ TEST(LocalFileTime, ReadingsAroundNewYorksClockChangesOfTwentyTwentyFour)
 {
     const Expected<ClockChangeReadings> table[] = {
         {L"UTC",
-         {{UtcTime(2024, 3, 10, 2, 30), UtcTime(2024, 3, 10, 2, 30)}, UtcTime(2024, 11, 3, 1, 30),
-          UtcTime(2024, 3, 10, 6, 59), UtcTime(2024, 3, 10, 7, 0)}},
+         {{UtcTime(2024, 3, 10, 2, 30), UtcTime(2024, 3, 10, 2, 30)},
+          UtcTime(2024, 11, 3, 1, 30),
+          UtcTime(2024, 3, 10, 6, 59),
+          UtcTime(2024, 3, 10, 7, 0)}},
         {L"Asia/Tokyo",
-         {{UtcTime(2024, 3, 9, 17, 30), UtcTime(2024, 3, 9, 17, 30)}, UtcTime(2024, 11, 2, 16, 30),
-          UtcTime(2024, 3, 10, 15, 59), UtcTime(2024, 3, 10, 16, 0)}},
+         {{UtcTime(2024, 3, 9, 17, 30), UtcTime(2024, 3, 9, 17, 30)},
+          UtcTime(2024, 11, 2, 16, 30),
+          UtcTime(2024, 3, 10, 15, 59),
+          UtcTime(2024, 3, 10, 16, 0)}},
         {L"America/New_York",
-         {{UtcTime(2024, 3, 10, 6, 30), UtcTime(2024, 3, 10, 7, 30)}, UtcTime(2024, 11, 3, 5, 30),
-          UtcTime(2024, 3, 10, 1, 59), UtcTime(2024, 3, 10, 3, 0)}},
+         {{UtcTime(2024, 3, 10, 6, 30), UtcTime(2024, 3, 10, 7, 30)},
+          UtcTime(2024, 11, 3, 5, 30),
+          UtcTime(2024, 3, 10, 1, 59),
+          UtcTime(2024, 3, 10, 3, 0)}},
     };
     const ClockChangeReadings* expected = ForRunZone(table);
     ASSERT_TRUE(expected);

@@ -116,8 +116,13 @@ TEST(ParseInternetDate, OnlyHttpDatesAreRead)
     EXPECT_EQ(utc.wDay, 31);
 
     const wchar_t* const others[] = {
-        L"2024-01-31T12:34:56Z", L"20240131T123456Z", L"hello", L"", L"06 Nov 1994 08:49:37 GMT",
-        L"Sun, 06 Nov 1994", L"Sun, 06 Nov 1994 08:49:37 GMT trailing",
+        L"2024-01-31T12:34:56Z",
+        L"20240131T123456Z",
+        L"hello",
+        L"",
+        L"06 Nov 1994 08:49:37 GMT",
+        L"Sun, 06 Nov 1994",
+        L"Sun, 06 Nov 1994 08:49:37 GMT trailing",
     };
     for (const wchar_t* text : others)
         EXPECT_FALSE(ParseInternetDate(text, utc)) << text;

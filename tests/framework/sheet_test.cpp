@@ -39,7 +39,11 @@ public:
 
 class TestSheet : public CPropertySheetImpl {
 public:
-    TestSheet() : CPropertySheetImpl(0) { m_psh.dwFlags |= PSH_MODELESS | PSH_NOCONTEXTHELP; m_psh.pszCaption = L"sheet"; }
+    TestSheet() : CPropertySheetImpl(0)
+    {
+        m_psh.dwFlags |= PSH_MODELESS | PSH_NOCONTEXTHELP;
+        m_psh.pszCaption = L"sheet";
+    }
     int initialized = 0;
     int sysCommands = 0;
     BEGIN_MSG_MAP(TestSheet)

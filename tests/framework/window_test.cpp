@@ -108,15 +108,27 @@ public:
 
     BEGIN_MSG_MAP(ContainerObject)
         MESSAGE_HANDLER(WM_PROBE, OnOwnProbe)
-    ALT_MSG_MAP(1)
+        ALT_MSG_MAP(1)
         MESSAGE_HANDLER(WM_PROBE, OnFirstEditorProbe)
-    ALT_MSG_MAP(2)
+        ALT_MSG_MAP(2)
         MESSAGE_HANDLER(WM_PROBE, OnSecondEditorProbe)
     END_MSG_MAP()
 
-    LRESULT OnOwnProbe(UINT, WPARAM, LPARAM, BOOL&) { log.push_back(L"map0"); return 10; }
-    LRESULT OnFirstEditorProbe(UINT, WPARAM, LPARAM, BOOL&) { log.push_back(L"map1"); return 11; }
-    LRESULT OnSecondEditorProbe(UINT, WPARAM, LPARAM, BOOL&) { log.push_back(L"map2"); return 12; }
+    LRESULT OnOwnProbe(UINT, WPARAM, LPARAM, BOOL&)
+    {
+        log.push_back(L"map0");
+        return 10;
+    }
+    LRESULT OnFirstEditorProbe(UINT, WPARAM, LPARAM, BOOL&)
+    {
+        log.push_back(L"map1");
+        return 11;
+    }
+    LRESULT OnSecondEditorProbe(UINT, WPARAM, LPARAM, BOOL&)
+    {
+        log.push_back(L"map2");
+        return 12;
+    }
 };
 
 TEST(ContainedWindow, DispatchesToTheOwnersAlternateMap)
@@ -162,7 +174,7 @@ public:
     std::vector<std::wstring> log;
 
     BEGIN_MSG_MAP(PassingOwner)
-    ALT_MSG_MAP(1)
+        ALT_MSG_MAP(1)
         MESSAGE_HANDLER(WM_PROBE, OnProbe)
         MESSAGE_HANDLER(WM_PASS_ON, OnPassOn)
     END_MSG_MAP()

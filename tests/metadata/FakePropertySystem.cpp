@@ -50,8 +50,7 @@ void ToPropVariant(const FakeValue& fake, PropVariantValue& value)
 
 class FakeDescription final : public PropertyDescription, FakeObject {
 public:
-    FakeDescription(FakePropertySystem& system, const FakeProperty& property)
-        : FakeObject(system), property_(property)
+    FakeDescription(FakePropertySystem& system, const FakeProperty& property) : FakeObject(system), property_(property)
     {
     }
 
@@ -104,8 +103,8 @@ public:
         if (value.vt != property_.type)
             return DISP_E_TYPEMISMATCH;
         if (value.vt == VT_FILETIME) {
-            std::uint64_t t = (static_cast<std::uint64_t>(value.filetime.dwHighDateTime) << 32) |
-                              value.filetime.dwLowDateTime;
+            std::uint64_t t =
+                (static_cast<std::uint64_t>(value.filetime.dwHighDateTime) << 32) | value.filetime.dwLowDateTime;
             t -= t % 10'000'000u;
             value.filetime = FILETIME{static_cast<DWORD>(t & 0xFFFFFFFFu), static_cast<DWORD>(t >> 32)};
         }
@@ -245,8 +244,8 @@ public:
     }
 };
 
-const FakeProperty TotalEditingTimeDescription{TotalEditingTimeKey, VT_UI8, L"System.Document.TotalEditingTime",
-                                               L"Total editing time", S_OK, {}};
+const FakeProperty TotalEditingTimeDescription{TotalEditingTimeKey,   VT_UI8, L"System.Document.TotalEditingTime",
+                                               L"Total editing time", S_OK,   {}};
 
 } // namespace
 
@@ -327,8 +326,7 @@ std::wstring FakePropertySystem::Format(VARTYPE type, const PROPVARIANT& value, 
     if (value.vt == VT_FILETIME && type == VT_FILETIME) {
         SYSTEMTIME utc{};
         SYSTEMTIME local{};
-        if (!::FileTimeToSystemTime(&value.filetime, &utc) ||
-            !::SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local))
+        if (!::FileTimeToSystemTime(&value.filetime, &utc) || !::SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local))
             return L"";
         if (localeDates) {
             wchar_t date[40] = L"";

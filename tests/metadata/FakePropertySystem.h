@@ -82,8 +82,7 @@ public:
     PROPDESC_FORMAT_FLAGS lastFormatFlags = PDFF_DEFAULT;
 
     HRESULT CreateItemFromParsingName(const wchar_t* path, std::unique_ptr<ShellItem>& item) override;
-    HRESULT GetPropertyDescription(const PROPERTYKEY& key,
-                                   std::unique_ptr<PropertyDescription>& description) override;
+    HRESULT GetPropertyDescription(const PROPERTYKEY& key, std::unique_ptr<PropertyDescription>& description) override;
     HRESULT FormatForDisplay(const PROPERTYKEY& key, const PROPVARIANT& value, PROPDESC_FORMAT_FLAGS flags,
                              std::wstring& text) override;
 

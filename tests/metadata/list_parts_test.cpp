@@ -32,8 +32,7 @@ TEST(DateCommandValue, GivesEachCommandsValueAndNothingWithoutARowValue)
 {
     const FileTime now = UtcTime(2024, 5, 6, 7, 8, 9);
     const FileTime row = UtcTime(2001, 2, 3, 4, 5, 6);
-    const FileTimes item{UtcTime(1999, 1, 1, 0, 0, 0), UtcTime(2000, 1, 1, 0, 0, 0),
-                         UtcTime(2002, 1, 1, 0, 0, 0)};
+    const FileTimes item{UtcTime(1999, 1, 1, 0, 0, 0), UtcTime(2000, 1, 1, 0, 0, 0), UtcTime(2002, 1, 1, 0, 0, 0)};
 
     EXPECT_EQ(DateCommandValue(IDM_SET_CURRENT_DATE_TIME, InvalidFileTime, now, item), now);
     EXPECT_EQ(DateCommandValue(IDM_SET_SECOND_TO_ZERO, row, now, item), UtcTime(2001, 2, 3, 4, 5, 0));
@@ -57,7 +56,9 @@ TEST(ValueText, TrimsTheLocalesWhiteSpaceAndReadsDatesThroughDirectionMarks)
     EXPECT_EQ(TrimWhiteSpace(nullptr), L"");
 
     FileTime utc = 0;
-    ASSERT_TRUE(ReadDateText(L"\x200E" L"2001-02-03T04:05:06Z\x200F", utc));
+    ASSERT_TRUE(ReadDateText(L"\x200E"
+                             L"2001-02-03T04:05:06Z\x200F",
+                             utc));
     EXPECT_EQ(utc, UtcTime(2001, 2, 3, 4, 5, 6));
     utc = 7;
     EXPECT_FALSE(ReadDateText(L"", utc));

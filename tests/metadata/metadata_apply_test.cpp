@@ -29,7 +29,8 @@ FileTime LastWriteOf(const std::wstring& path)
 std::wstring ProductName()
 {
     const wchar_t* text = nullptr;
-    const int length = ::LoadStringW(AppModule().GetResourceInstance(), IDS_PRODUCT_NAME, reinterpret_cast<LPWSTR>(&text), 0);
+    const int length =
+        ::LoadStringW(AppModule().GetResourceInstance(), IDS_PRODUCT_NAME, reinterpret_cast<LPWSTR>(&text), 0);
     return std::wstring(text, static_cast<std::size_t>(length > 0 ? length : 0));
 }
 

@@ -147,9 +147,10 @@ TEST_P(MetadataCommitFailureTest, NothingReachesTheFileAndTheRowsStayModified)
 
 // skip 1: the first modified row gets through the step, the second fails there.
 INSTANTIATE_TEST_SUITE_P(EachStep, MetadataCommitFailureTest,
-                         ::testing::Values(CommitFailure{FakeStep::CreateItem, 0}, CommitFailure{FakeStep::OpenStore, 0},
-                                           CommitFailure{FakeStep::Describe, 1}, CommitFailure{FakeStep::Coerce, 1},
-                                           CommitFailure{FakeStep::SetValue, 1}, CommitFailure{FakeStep::Commit, 0}));
+                         ::testing::Values(CommitFailure{FakeStep::CreateItem, 0},
+                                           CommitFailure{FakeStep::OpenStore, 0}, CommitFailure{FakeStep::Describe, 1},
+                                           CommitFailure{FakeStep::Coerce, 1}, CommitFailure{FakeStep::SetValue, 1},
+                                           CommitFailure{FakeStep::Commit, 0}));
 
 TEST_F(MetadataCommitTest, AnUnreadableSecondRowStopsBeforeCommit)
 {

@@ -152,17 +152,13 @@ TEST_P(MetadataFirstLoadFailureTest, StopsAtTheFirstFailureAndKeepsWhatWasCollec
 
 // The list holds: Title, DateModified, ContentCreated, Size, TotalEditingTime, DateCreated,
 // DateSaved, DateAccessed, DateTaken; skip = descriptions that pass the failing step first.
-INSTANTIATE_TEST_SUITE_P(EachStep, MetadataFirstLoadFailureTest,
-                         ::testing::Values(LoadFailure{FakeStep::CreateItem, 0, 0},
-                                           LoadFailure{FakeStep::OpenStore, 0, 0},
-                                           LoadFailure{FakeStep::Attributes, 0, 0},
-                                           LoadFailure{FakeStep::DescriptionList, 0, 0},
-                                           LoadFailure{FakeStep::Count, 0, 0},
-                                           LoadFailure{FakeStep::GetAt, 3, 1},
-                                           LoadFailure{FakeStep::Key, 0, 0},
-                                           LoadFailure{FakeStep::Type, 5, 2},
-                                           LoadFailure{FakeStep::CanonicalName, 2, 0},
-                                           LoadFailure{FakeStep::DisplayName, 8, 3}));
+INSTANTIATE_TEST_SUITE_P(
+    EachStep, MetadataFirstLoadFailureTest,
+    ::testing::Values(LoadFailure{FakeStep::CreateItem, 0, 0}, LoadFailure{FakeStep::OpenStore, 0, 0},
+                      LoadFailure{FakeStep::Attributes, 0, 0}, LoadFailure{FakeStep::DescriptionList, 0, 0},
+                      LoadFailure{FakeStep::Count, 0, 0}, LoadFailure{FakeStep::GetAt, 3, 1},
+                      LoadFailure{FakeStep::Key, 0, 0}, LoadFailure{FakeStep::Type, 5, 2},
+                      LoadFailure{FakeStep::CanonicalName, 2, 0}, LoadFailure{FakeStep::DisplayName, 8, 3}));
 
 TEST_F(MetadataLoadTest, RefreshRewritesTextsAndRowsAndClearsFlagsButKeepsTheEntrySet)
 {

@@ -50,7 +50,8 @@ int wmain(int argc, wchar_t** argv)
         std::fprintf(stderr, "usage: metadata_screenshot FOLDER\n");
         return 2;
     }
-    const std::wstring picture = std::wstring(argv[1]) + (Japanese() ? L"\\metadata-page-ja.png" : L"\\metadata-page-en.png");
+    const std::wstring picture =
+        std::wstring(argv[1]) + (Japanese() ? L"\\metadata-page-ja.png" : L"\\metadata-page-en.png");
     if (!UsePrivateDesktop() || FAILED(::CoInitialize(nullptr))) {
         std::fprintf(stderr, "no desktop or COM\n");
         return 1;

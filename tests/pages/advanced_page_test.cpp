@@ -56,7 +56,8 @@ TEST_F(AdvancedPageTest, PageShowsTheFolderEightOperationsAndStoresPatternsWhenL
     EXPECT_EQ(ControlText(::GetDlgItem(page, IDC_LOCATION)), folder);
     EXPECT_EQ(ControlText(::GetDlgItem(open.GeneralWindow(), IDC_LOCATION)), temp.Path());
     EXPECT_EQ(ControlText(::GetDlgItem(page, IDC_NAME_PATTERNS)), L"");
-    EXPECT_EQ(reinterpret_cast<HICON>(::SendDlgItemMessageW(page, IDC_ITEM_ICON, STM_GETICON, 0, 0)), open.Advanced().icon);
+    EXPECT_EQ(reinterpret_cast<HICON>(::SendDlgItemMessageW(page, IDC_ITEM_ICON, STM_GETICON, 0, 0)),
+              open.Advanced().icon);
     // Filling the pattern field at start counts as a change, as the edit control reports it.
     EXPECT_TRUE(open.ApplyEnabled());
 
@@ -96,7 +97,8 @@ protected:
         ASSERT_TRUE(::CreateDirectoryW(sub.c_str(), nullptr));
         ASSERT_TRUE(::CreateDirectoryW(deeper.c_str(), nullptr));
         for (const std::wstring* file : {&aTxt, &bLog, &lateLog, &cTxt, &dLog, &eTxt}) {
-            HANDLE h = ::CreateFileW(file->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+            HANDLE h =
+                ::CreateFileW(file->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
             ASSERT_NE(h, INVALID_HANDLE_VALUE) << file->c_str();
             ::CloseHandle(h);
         }
@@ -120,7 +122,8 @@ protected:
         SetPatterns(page, L"*.txt");
         SelectOperation(page, IDC_MODIFIED_OPERATION, OpSpecifiedDateTime);
         EXPECT_TRUE(PickerEnabled(page, IDC_MODIFIED_VALUE));
-        ::SendDlgItemMessageW(page, IDC_MODIFIED_VALUE, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"2015-01-01T00:00:00Z"));
+        ::SendDlgItemMessageW(page, IDC_MODIFIED_VALUE, WM_SETTEXT, 0,
+                              reinterpret_cast<LPARAM>(L"2015-01-01T00:00:00Z"));
     }
 
     std::wstring root, sub, deeper;

@@ -112,7 +112,7 @@ TEST(BrowseDialogTest, SelectionDecidesTheFileNameAndTheFolderButton)
         EXPECT_EQ(fake.states[IDC_SELECT_FOLDER], CDCS_VISIBLE);
         EXPECT_EQ(fake.Select(&virtualFolder), S_OK);
         EXPECT_EQ(fake.states[IDC_SELECT_FOLDER], CDCS_VISIBLE);
-        EXPECT_EQ(virtualFolder.pathRequests, 0); // no file-system path to ask for
+        EXPECT_EQ(virtualFolder.pathRequests, 0);         // no file-system path to ask for
         EXPECT_EQ(fake.fileNamesSet.size(), namesBefore); // the name box was left alone
 
         EXPECT_EQ(fake.Select(nullptr), S_OK);

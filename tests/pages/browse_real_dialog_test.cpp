@@ -67,8 +67,7 @@ bool WaitFor(const std::function<bool()>& condition, int seconds = 10)
 // dialog still be open some time after that, cancels it, so that a test never hangs.
 class DialogUser {
 public:
-    explicit DialogUser(std::function<void(HWND dialog)> acts)
-        : m_thread([this, acts = std::move(acts)] { Run(acts); })
+    explicit DialogUser(std::function<void(HWND dialog)> acts) : m_thread([this, acts = std::move(acts)] { Run(acts); })
     {
     }
     ~DialogUser() { Finish(); }
@@ -92,7 +91,8 @@ private:
     {
         const std::wstring title = ResourceText(IDS_USE_TIMESTAMP_OF);
         HWND dialog = nullptr;
-        if (WaitFor([&] { return m_done || (dialog = ::FindWindowW(nullptr, title.c_str())) != nullptr; }, 30) && dialog) {
+        if (WaitFor([&] { return m_done || (dialog = ::FindWindowW(nullptr, title.c_str())) != nullptr; }, 30) &&
+            dialog) {
             m_found = true;
             WaitFor([&] { return ::IsWindowVisible(dialog) != FALSE; });
             acts(dialog);
@@ -141,8 +141,10 @@ protected:
         holiday = temp.MakeFolder(L"Holiday");
         letter = temp.MakeFile(L"letter.txt");
         target = temp.MakeFile(L"target.txt");
-        SetTimes(holiday, UtcTime(2011, 2, 3, 4, 5, 6, 789), UtcTime(2012, 3, 4, 5, 6, 7, 891), UtcTime(2013, 4, 5, 6, 7, 8, 912) + 77);
-        SetTimes(letter, UtcTime(2001, 1, 1, 1, 1, 1), UtcTime(2002, 2, 2, 2, 2, 2, 200) + 99, UtcTime(2003, 3, 3, 3, 3, 3, 300) + 9);
+        SetTimes(holiday, UtcTime(2011, 2, 3, 4, 5, 6, 789), UtcTime(2012, 3, 4, 5, 6, 7, 891),
+                 UtcTime(2013, 4, 5, 6, 7, 8, 912) + 77);
+        SetTimes(letter, UtcTime(2001, 1, 1, 1, 1, 1), UtcTime(2002, 2, 2, 2, 2, 2, 200) + 99,
+                 UtcTime(2003, 3, 3, 3, 3, 3, 300) + 9);
     }
 
     // The General page's rows after "Browse" took `times`.
@@ -215,7 +217,9 @@ TEST_F(RealBrowseDialogTest, FolderSelectedInTheListIsTakenWithTheFolderButton)
             LVFINDINFOW find{};
             find.flags = LVFI_STRING;
             find.psz = L"Holiday";
-            const LRESULT index = list ? ::SendMessageW(list, LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)) : -1;
+            const LRESULT index =
+                list ? ::SendMessageW(list, LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find))
+                     : -1;
             if (index < 0)
                 continue;
             LVITEMW item{};

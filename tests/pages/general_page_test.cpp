@@ -74,7 +74,8 @@ TEST_F(GeneralPageTest, FileSheetShowsTheItemAndEightOperationsPerRow)
     EXPECT_EQ(ControlText(::GetDlgItem(page, IDC_TYPE_NAME)), open.General().typeName);
     EXPECT_FALSE(open.General().typeName.empty());
     EXPECT_TRUE(open.General().icon);
-    EXPECT_EQ(reinterpret_cast<HICON>(::SendDlgItemMessageW(page, IDC_ITEM_ICON, STM_GETICON, 0, 0)), open.General().icon);
+    EXPECT_EQ(reinterpret_cast<HICON>(::SendDlgItemMessageW(page, IDC_ITEM_ICON, STM_GETICON, 0, 0)),
+              open.General().icon);
     EXPECT_FALSE(open.ApplyEnabled());
 
     // The sheet has no owner: it stands in the middle of the work area.
@@ -185,7 +186,8 @@ TEST_F(GeneralPageTest, TypedTimestampsInEveryAcceptedFormReachTheFile)
     SelectOperation(page, IDC_CREATED_OPERATION, OpSpecifiedDateTime);
 
     // ISO 8601, set as the picker's text.
-    ::SendDlgItemMessageW(page, IDC_MODIFIED_VALUE, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"2024-01-31T12:34:56+01:00"));
+    ::SendDlgItemMessageW(page, IDC_MODIFIED_VALUE, WM_SETTEXT, 0,
+                          reinterpret_cast<LPARAM>(L"2024-01-31T12:34:56+01:00"));
     EXPECT_EQ(PickerValue(page, IDC_MODIFIED_VALUE), UtcTime(2024, 1, 31, 11, 34, 56));
     // The locale's own form, typed by the user: a local time.
     TypeIntoPicker(page, IDC_ACCESSED_VALUE, L"2023/07/04 05:06:07");

@@ -60,7 +60,8 @@ public:
         int i = 0;
         for (const wchar_t* name : {L"beach.jpg", L"harbour.jpg", L"notes.txt"}) {
             const std::wstring file = m_path + L"\\" + name;
-            ::CloseHandle(::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+            ::CloseHandle(
+                ::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
             const FileTime t = base + static_cast<FileTime>(++i) * 3600 * TicksPerSecond;
             m_ready = WriteFileTimes(file.c_str(), FileTimes{t, t, t}) && m_ready;
         }
@@ -198,7 +199,8 @@ int main()
         } else if (scene == L"advanced") {
             open.ShowPage(1);
             HWND advanced = open.AdvancedWindow();
-            ::SendDlgItemMessageW(advanced, IDC_NAME_PATTERNS, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"*.jpg; *.png"));
+            ::SendDlgItemMessageW(advanced, IDC_NAME_PATTERNS, WM_SETTEXT, 0,
+                                  reinterpret_cast<LPARAM>(L"*.jpg; *.png"));
             SelectOperation(advanced, IDC_MODIFIED_OPERATION, OpSpecifiedTimeOfDay);
             EditPicker(advanced, IDC_MODIFIED_VALUE, LocalTime(2024, 8, 14, 12, 0, 0));
             SelectOperation(advanced, IDC_ACCESSED_OPERATION, OpSameAsSecondOther);

@@ -11,13 +11,20 @@ std::wstring ReadNameOrOrdinal(ByteReader& reader, bool isClass)
         if (!isClass)
             return L"#" + std::to_wstring(ordinal);
         switch (ordinal) {
-        case 0x80: return L"BUTTON";
-        case 0x81: return L"EDIT";
-        case 0x82: return L"STATIC";
-        case 0x83: return L"LISTBOX";
-        case 0x84: return L"SCROLLBAR";
-        case 0x85: return L"COMBOBOX";
-        default: return L"#" + std::to_wstring(ordinal);
+        case 0x80:
+            return L"BUTTON";
+        case 0x81:
+            return L"EDIT";
+        case 0x82:
+            return L"STATIC";
+        case 0x83:
+            return L"LISTBOX";
+        case 0x84:
+            return L"SCROLLBAR";
+        case 0x85:
+            return L"COMBOBOX";
+        default:
+            return L"#" + std::to_wstring(ordinal);
         }
     }
     if (first == 0)
@@ -25,7 +32,7 @@ std::wstring ReadNameOrOrdinal(ByteReader& reader, bool isClass)
     return static_cast<wchar_t>(first) + reader.ReadWideString();
 }
 
-}
+} // namespace
 
 std::optional<DialogTemplate> ParseDialogTemplate(std::span<const std::byte> data)
 {
@@ -35,7 +42,7 @@ std::optional<DialogTemplate> ParseDialogTemplate(std::span<const std::byte> dat
     const auto signature = reader.Read<WORD>();
     if (version != 1 || signature != 0xFFFF)
         return std::nullopt;
-    reader.Read<DWORD>();    // help ID
+    reader.Read<DWORD>(); // help ID
     dialog.exStyle = reader.Read<DWORD>();
     dialog.style = reader.Read<DWORD>();
     const auto count = reader.Read<WORD>();
@@ -43,8 +50,8 @@ std::optional<DialogTemplate> ParseDialogTemplate(std::span<const std::byte> dat
     reader.Read<short>();
     dialog.cx = reader.Read<short>();
     dialog.cy = reader.Read<short>();
-    ReadNameOrOrdinal(reader, false);    // menu
-    ReadNameOrOrdinal(reader, false);    // window class
+    ReadNameOrOrdinal(reader, false); // menu
+    ReadNameOrOrdinal(reader, false); // window class
     dialog.title = reader.ReadWideString();
     if (dialog.style & DS_SETFONT) {
         dialog.pointSize = reader.Read<WORD>();
@@ -56,7 +63,7 @@ std::optional<DialogTemplate> ParseDialogTemplate(std::span<const std::byte> dat
     for (WORD i = 0; i < count && reader.ok(); ++i) {
         reader.AlignTo(4);
         DialogItem item;
-        reader.Read<DWORD>();    // help ID
+        reader.Read<DWORD>(); // help ID
         item.exStyle = reader.Read<DWORD>();
         item.style = reader.Read<DWORD>();
         item.x = reader.Read<short>();
@@ -66,7 +73,7 @@ std::optional<DialogTemplate> ParseDialogTemplate(std::span<const std::byte> dat
         item.id = reader.Read<DWORD>();
         item.className = ReadNameOrOrdinal(reader, true);
         item.text = ReadNameOrOrdinal(reader, false);
-        reader.ReadBytes(reader.Read<WORD>());    // creation data
+        reader.ReadBytes(reader.Read<WORD>()); // creation data
         dialog.items.push_back(std::move(item));
     }
     if (!reader.ok())

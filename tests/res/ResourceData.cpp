@@ -50,13 +50,13 @@ wchar_t AccessKey(const std::wstring& text)
             ::CharUpperBuffW(&key, 1);
             return key;
         }
-        ++i;    // "&&" is a literal ampersand
+        ++i; // "&&" is a literal ampersand
     }
     return 0;
 }
 
 bool SameClassName(const std::wstring& a, const std::wstring& b)
 {
-    return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
-                                  TRUE) == CSTR_EQUAL;
+    return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
 }

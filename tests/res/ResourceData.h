@@ -27,8 +27,7 @@ class ByteReader {
 public:
     explicit ByteReader(std::span<const std::byte> data) : data_(data) {}
 
-    template <class T>
-    T Read()
+    template <class T> T Read()
     {
         T value{};
         if (!Has(sizeof(T))) {

@@ -121,7 +121,8 @@ TEST(PageTemplates, EnglishTemplatesHaveTheirFrameFontAndEveryControl)
             const auto& expected = (*page.controls)[i];
             SCOPED_TRACE(testing::Message() << "control " << i << " id " << expected.id);
             EXPECT_EQ(static_cast<int>(actual.id), expected.id);
-            EXPECT_TRUE(SameClassName(actual.className, expected.className)) << testing::PrintToString(actual.className);
+            EXPECT_TRUE(SameClassName(actual.className, expected.className))
+                << testing::PrintToString(actual.className);
             EXPECT_EQ(actual.style, expected.style) << std::hex << actual.style;
             EXPECT_EQ(actual.exStyle, 0u);
             EXPECT_EQ(actual.x, expected.x);
@@ -139,7 +140,7 @@ TEST(PageTemplates, JapaneseTemplatesMatchTheEnglishLayoutWithTranslatedTexts)
         SCOPED_TRACE(page.id);
         const auto english = LoadTemplate(page.id, EnglishLanguage);
         const auto japanese = LoadTemplate(page.id, JapaneseLanguage);
-        EXPECT_EQ(japanese.style, 0x80C001C0u);    // without DS_FIXEDSYS
+        EXPECT_EQ(japanese.style, 0x80C001C0u); // without DS_FIXEDSYS
         EXPECT_EQ(japanese.cx, english.cx);
         EXPECT_EQ(japanese.cy, english.cy);
         EXPECT_EQ(japanese.title, page.japaneseTitle);
@@ -239,4 +240,4 @@ TEST(PageTemplates, EveryTemplateCreatesItsControlsWithTheirVisibility)
     }
 }
 
-}
+} // namespace

@@ -52,9 +52,9 @@ std::vector<ComboEntries> DecodeDlgInit(std::span<const std::byte> data)
 }
 
 struct Operations {
-    std::vector<std::wstring> common;    // entries 0-5, the same in every row
-    std::vector<std::wstring> created, modified, accessed;    // entries 6 and 7
-    std::vector<std::wstring> folder;    // entries 8 and 9, General page only
+    std::vector<std::wstring> common;                      // entries 0-5, the same in every row
+    std::vector<std::wstring> created, modified, accessed; // entries 6 and 7
+    std::vector<std::wstring> folder;                      // entries 8 and 9, General page only
 };
 
 const Operations EnglishOperations = {
@@ -110,4 +110,4 @@ TEST(ComboEntries, AdvancedPageHasTheFirstEightOperationsPerRowInBothLanguages)
     ExpectComboEntries(IDD_ADVANCED, JapaneseLanguage, JapaneseOperations, false);
 }
 
-}
+} // namespace

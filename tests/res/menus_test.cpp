@@ -10,7 +10,7 @@
 namespace {
 
 struct MenuEntry {
-    UINT id;    // 0 for a separator
+    UINT id; // 0 for a separator
     std::wstring text;
     bool operator==(const MenuEntry&) const = default;
 };
@@ -100,4 +100,4 @@ TEST(ContextMenus, DurationValueMenuHasItsCommandsInBothLanguages)
     EXPECT_EQ(PopupEntries(IDR_DURATION_MENU, JapaneseLanguage), japanese);
 }
 
-}
+} // namespace

@@ -15,32 +15,31 @@ namespace {
 
 TEST(RegistryScript, IsTheExactLanguageNeutralScriptWithTabsAndCrLf)
 {
-    constexpr std::string_view script =
-        "HKEY_CURRENT_USER\r\n"
-        "{\r\n"
-        "\tNoRemove Software\r\n"
-        "\t{\r\n"
-        "\t\tNoRemove Classes\r\n"
-        "\t\t{\r\n"
-        "\t\t\tNoRemove AllFilesystemObjects\r\n"
-        "\t\t\t{\r\n"
-        "\t\t\t\tNoRemove shell\r\n"
-        "\t\t\t\t{\r\n"
-        "\t\t\t\t\tForceRemove chronset\r\n"
-        "\t\t\t\t\t{\r\n"
-        "\t\t\t\t\t\tcommand = s '%Module% \"%%1\"'\r\n"
-        "\r\n"
-        "\t\t\t\t\t\tval Icon = s '%Module%'\r\n"
-        "\t\t\t\t\t\tval MUIVerb = s '@%Module%,-256'\r\n"
-        "\t\t\t\t\t\tval MultiSelectModel = s 'Single'\r\n"
-        "\t\t\t\t\t\tval NoWorkingDirectory = s ''\r\n"
-        "\t\t\t\t\t\tval Position = s 'Bottom'\r\n"
-        "\t\t\t\t\t}\r\n"
-        "\t\t\t\t}\r\n"
-        "\t\t\t}\r\n"
-        "\t\t}\r\n"
-        "\t}\r\n"
-        "}\r\n";
+    constexpr std::string_view script = "HKEY_CURRENT_USER\r\n"
+                                        "{\r\n"
+                                        "\tNoRemove Software\r\n"
+                                        "\t{\r\n"
+                                        "\t\tNoRemove Classes\r\n"
+                                        "\t\t{\r\n"
+                                        "\t\t\tNoRemove AllFilesystemObjects\r\n"
+                                        "\t\t\t{\r\n"
+                                        "\t\t\t\tNoRemove shell\r\n"
+                                        "\t\t\t\t{\r\n"
+                                        "\t\t\t\t\tForceRemove chronset\r\n"
+                                        "\t\t\t\t\t{\r\n"
+                                        "\t\t\t\t\t\tcommand = s '%Module% \"%%1\"'\r\n"
+                                        "\r\n"
+                                        "\t\t\t\t\t\tval Icon = s '%Module%'\r\n"
+                                        "\t\t\t\t\t\tval MUIVerb = s '@%Module%,-256'\r\n"
+                                        "\t\t\t\t\t\tval MultiSelectModel = s 'Single'\r\n"
+                                        "\t\t\t\t\t\tval NoWorkingDirectory = s ''\r\n"
+                                        "\t\t\t\t\t\tval Position = s 'Bottom'\r\n"
+                                        "\t\t\t\t\t}\r\n"
+                                        "\t\t\t\t}\r\n"
+                                        "\t\t\t}\r\n"
+                                        "\t\t}\r\n"
+                                        "\t}\r\n"
+                                        "}\r\n";
     const auto bytes = ResourceBytes(L"REGISTRY", IDR_REGISTRY, NeutralLanguage);
     const std::string_view actual(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     EXPECT_EQ(actual, script);
@@ -147,7 +146,7 @@ TEST(ApplicationIcon, HasBitmapsWithAlphaAtSmallSizesAndAPngAt256)
 {
     ByteReader group(ResourceBytes(RT_GROUP_ICON, IDI_APP, NeutralLanguage));
     EXPECT_EQ(group.Read<WORD>(), 0);
-    EXPECT_EQ(group.Read<WORD>(), 1);    // icons, not cursors
+    EXPECT_EQ(group.Read<WORD>(), 1); // icons, not cursors
     const auto count = group.Read<WORD>();
     std::set<int> sizes;
     for (WORD i = 0; i < count; ++i) {
@@ -165,14 +164,14 @@ TEST(ApplicationIcon, HasBitmapsWithAlphaAtSmallSizesAndAPngAt256)
             ASSERT_GE(image.size(), 24u);
             EXPECT_EQ(std::memcmp(image.data(), signature.data(), signature.size()), 0);
             const auto byte = [&](size_t at) { return static_cast<unsigned>(image[at]); };
-            EXPECT_EQ(byte(16) << 24 | byte(17) << 16 | byte(18) << 8 | byte(19), 256u);    // IHDR width
+            EXPECT_EQ(byte(16) << 24 | byte(17) << 16 | byte(18) << 8 | byte(19), 256u); // IHDR width
             continue;
         }
         ByteReader bitmap(image);
         const auto header = bitmap.Read<BITMAPINFOHEADER>();
         ASSERT_TRUE(bitmap.ok());
         EXPECT_EQ(header.biWidth, size);
-        EXPECT_EQ(header.biHeight, 2 * size);    // colour rows and mask rows
+        EXPECT_EQ(header.biHeight, 2 * size); // colour rows and mask rows
         EXPECT_EQ(header.biBitCount, 32);
         EXPECT_EQ(header.biCompression, static_cast<DWORD>(BI_RGB));
         const size_t maskBytes = static_cast<size_t>((size + 31) / 32 * 4 * size);
@@ -191,8 +190,8 @@ TEST(ApplicationIcon, HasBitmapsWithAlphaAtSmallSizesAndAPngAt256)
 TEST(ApplicationIcon, LoadsAtTheSizesTheSheetAsksFor)
 {
     for (int size : {16, 32, 48}) {
-        HICON icon = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP),
-                                                     IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+        HICON icon = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+                                                     size, size, LR_DEFAULTCOLOR));
         ASSERT_NE(icon, nullptr) << size;
         ICONINFO info{};
         EXPECT_TRUE(::GetIconInfo(icon, &info));
@@ -241,4 +240,4 @@ TEST(Manifest, DeclaresLongPathAwareness)
                             "</longPathAware>"),
               std::string::npos);
 }
-}
+} // namespace

@@ -101,7 +101,8 @@ BOOL CALLBACK CollectStringBlock(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR param)
 std::set<UINT> StringIds(WORD language)
 {
     std::set<UINT> blocks;
-    ::EnumResourceNamesW(::GetModuleHandleW(nullptr), RT_STRING, CollectStringBlock, reinterpret_cast<LONG_PTR>(&blocks));
+    ::EnumResourceNamesW(::GetModuleHandleW(nullptr), RT_STRING, CollectStringBlock,
+                         reinterpret_cast<LONG_PTR>(&blocks));
     std::set<UINT> ids;
     for (UINT block : blocks) {
         for (UINT id = (block - 1) * 16; id < block * 16; ++id) {
@@ -130,4 +131,4 @@ TEST(StringTable, LoadStringFollowsTheUserInterfaceLanguage)
     EXPECT_STREQ(text, japanese ? L"タイムスタンプの変更" : L"Timestamp");
 }
 
-}
+} // namespace

@@ -11,12 +11,12 @@
 // One property-sheet message as a window received it: a sheet notification (PSN_SETACTIVE ...
 // PSN_QUERYINITIALFOCUS) sent to a page, or PSM_CHANGED / PSM_UNCHANGED sent to a sheet.
 struct RecordedMessage {
-    HWND window = nullptr;  // the receiver
-    UINT message = 0;       // WM_NOTIFY, PSM_CHANGED or PSM_UNCHANGED
-    UINT code = 0;          // the notification code of a WM_NOTIFY
-    HWND from = nullptr;    // the notification's sender, or the page PSM_CHANGED names
-    bool returned = false;  // false on arrival; true once the receiver's procedure returned
-    LRESULT result = 0;     // what the procedure returned (a page's PSNRET_* for PSN_APPLY)
+    HWND window = nullptr; // the receiver
+    UINT message = 0;      // WM_NOTIFY, PSM_CHANGED or PSM_UNCHANGED
+    UINT code = 0;         // the notification code of a WM_NOTIFY
+    HWND from = nullptr;   // the notification's sender, or the page PSM_CHANGED names
+    bool returned = false; // false on arrival; true once the receiver's procedure returned
+    LRESULT result = 0;    // what the procedure returned (a page's PSNRET_* for PSN_APPLY)
 };
 
 // While it exists, records those messages as every window of the calling thread receives

@@ -35,8 +35,7 @@ inline std::wstring RunLanguage()
     return std::wstring();
 }
 
-template <class Row>
-struct Expected {
+template <class Row> struct Expected {
     const wchar_t* key; // a zone as TZ names it, or a language
     Row row;
 };
@@ -56,14 +55,12 @@ const Row* ExpectedFor(const Expected<Row> (&table)[N], const std::wstring& key,
     return nullptr;
 }
 
-template <class Row, std::size_t N>
-const Row* ForRunZone(const Expected<Row> (&table)[N])
+template <class Row, std::size_t N> const Row* ForRunZone(const Expected<Row> (&table)[N])
 {
     return ExpectedFor(table, RunZone(), "time zone");
 }
 
-template <class Row, std::size_t N>
-const Row* ForRunLanguage(const Expected<Row> (&table)[N])
+template <class Row, std::size_t N> const Row* ForRunLanguage(const Expected<Row> (&table)[N])
 {
     return ExpectedFor(table, RunLanguage(), "language");
 }

@@ -32,8 +32,8 @@ SheetDriver::~SheetDriver()
 CDialog& SheetDriver::Sheet()
 {
     if (!m_sheet) {
-        m_sheet = m_properties ? std::make_unique<CDialog>(m_target, *m_properties)
-                               : std::make_unique<CDialog>(m_target);
+        m_sheet =
+            m_properties ? std::make_unique<CDialog>(m_target, *m_properties) : std::make_unique<CDialog>(m_target);
     }
     return *m_sheet;
 }
@@ -192,7 +192,8 @@ void ReportPickerChange(HWND page, HWND picker)
     change.nmhdr.hwndFrom = picker;
     change.nmhdr.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(picker));
     change.nmhdr.code = DTN_DATETIMECHANGE;
-    change.dwFlags = static_cast<DWORD>(::SendMessageW(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&change.st)));
+    change.dwFlags =
+        static_cast<DWORD>(::SendMessageW(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&change.st)));
     ::SendMessageW(page, WM_NOTIFY, change.nmhdr.idFrom, reinterpret_cast<LPARAM>(&change));
 }
 
@@ -222,7 +223,8 @@ NMDATETIMESTRINGW SendUserString(HWND picker, const wchar_t* text, LRESULT* resu
     request.nmhdr.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(picker));
     request.nmhdr.code = DTN_USERSTRINGW;
     request.pszUserString = text;
-    request.dwFlags = static_cast<DWORD>(::SendMessageW(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&request.st)));
+    request.dwFlags =
+        static_cast<DWORD>(::SendMessageW(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&request.st)));
     const LRESULT answer = ::SendMessageW(receiver ? receiver : ::GetParent(picker), WM_NOTIFY, request.nmhdr.idFrom,
                                           reinterpret_cast<LPARAM>(&request));
     if (result)

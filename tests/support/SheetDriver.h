@@ -101,8 +101,7 @@ bool PickerEnabled(HWND page, int pickerId);
 // picker has no such mode), sent to `receiver` (the picker's parent when null), which hands it
 // to the picker. The record starts with the picker's value; returns it as the handlers left it,
 // and in `result` the receiver's answer.
-NMDATETIMESTRINGW SendUserString(HWND picker, const wchar_t* text, LRESULT* result = nullptr,
-                                 HWND receiver = nullptr);
+NMDATETIMESTRINGW SendUserString(HWND picker, const wchar_t* text, LRESULT* result = nullptr, HWND receiver = nullptr);
 // Ends a free-text edit of a page's picker with `text`: the notification, then the control
 // takes the record's answer and reports the change.
 void TypeIntoPicker(HWND page, int pickerId, const wchar_t* text);

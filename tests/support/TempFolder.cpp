@@ -53,7 +53,8 @@ TempFolder::~TempFolder()
 std::wstring TempFolder::MakeFile(const std::wstring& name) const
 {
     const std::wstring path = Child(name);
-    FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(
+        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     return path;
 }
 

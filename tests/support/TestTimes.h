@@ -11,9 +11,9 @@ inline constexpr std::uint64_t TicksPerHour = 60 * TicksPerMinute;
 // Calendar fields as the platform's record; the day of the week is left 0.
 inline CalendarTime Calendar(int year, int month, int day, int hour = 0, int minute = 0, int second = 0, int ms = 0)
 {
-    return {static_cast<WORD>(year),   static_cast<WORD>(month),  0, static_cast<WORD>(day),
-            static_cast<WORD>(hour),   static_cast<WORD>(minute), static_cast<WORD>(second),
-            static_cast<WORD>(ms)};
+    return {static_cast<WORD>(year),   static_cast<WORD>(month), 0,
+            static_cast<WORD>(day),    static_cast<WORD>(hour),  static_cast<WORD>(minute),
+            static_cast<WORD>(second), static_cast<WORD>(ms)};
 }
 
 // A UTC calendar reading as a file time; InvalidFileTime for fields no file time has.

@@ -1,6 +1,5 @@
 #include "tests/support/WindowTestSupport.h"
 
-
 std::optional<int> PumpPendingMessages()
 {
     std::optional<int> quit;

@@ -103,4 +103,4 @@ TEST(ReportFailure, ShowsTheResultTextAndThePathUnderTheProductName)
     EXPECT_EQ(capture.Boxes()[1].caption, ProductName());
 }
 
-}
+} // namespace

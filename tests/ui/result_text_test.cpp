@@ -28,9 +28,9 @@ TEST(LastErrorResult, NeverReportsAFailureWithoutErrorAsSuccess)
 std::wstring RawSystemMessage(HRESULT code)
 {
     wchar_t* buffer = nullptr;
-    const DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM, nullptr,
-        static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    const DWORD length =
+        ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM,
+                         nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     std::wstring text = length ? std::wstring(buffer, length) : std::wstring();
     ::LocalFree(buffer);
     return text;
@@ -38,7 +38,8 @@ std::wstring RawSystemMessage(HRESULT code)
 
 TEST(ResultText, IsTheSystemMessageWithoutTrailingLineBreaks)
 {
-    for (HRESULT code : {HResultFromWin32(ERROR_FILE_NOT_FOUND), HResultFromWin32(ERROR_ACCESS_DENIED), E_OUTOFMEMORY}) {
+    for (HRESULT code :
+         {HResultFromWin32(ERROR_FILE_NOT_FOUND), HResultFromWin32(ERROR_ACCESS_DENIED), E_OUTOFMEMORY}) {
         std::wstring expected = RawSystemMessage(code);
         ASSERT_FALSE(expected.empty()) << std::hex << code;
         const std::wstring text = ResultText(code);
@@ -58,4 +59,4 @@ TEST(ResultText, FallsBackToTheCodeInHexadecimal)
     EXPECT_EQ(ResultText(static_cast<HRESULT>(0x0000BEEF)), L"HRESULT 0x0000beef");
 }
 
-}
+} // namespace

@@ -127,8 +127,10 @@ TEST_P(TypefaceTest, LeavesNearMissesAndOtherTypefacesAlone)
 }
 
 INSTANTIATE_TEST_SUITE_P(Forms, TypefaceTest,
-                         ::testing::Values(TemplateShape{true, true, false, false}, TemplateShape{false, true, false, false},
-                                           TemplateShape{true, true, true, true}, TemplateShape{false, true, true, true}));
+                         ::testing::Values(TemplateShape{true, true, false, false},
+                                           TemplateShape{false, true, false, false},
+                                           TemplateShape{true, true, true, true},
+                                           TemplateShape{false, true, true, true}));
 
 TEST(Typeface, TemplateWithoutFontOrCutShortIsNotTouched)
 {
@@ -155,7 +157,8 @@ TEST(Windows10, PrefixReportsWindows10)
 bool CopyNames(const PageTemplateCopy& copy, const wchar_t* typeface)
 {
     TemplateBytes t;
-    t.bytes.assign(static_cast<const unsigned char*>(copy.data), static_cast<const unsigned char*>(copy.data) + copy.size);
+    t.bytes.assign(static_cast<const unsigned char*>(copy.data),
+                   static_cast<const unsigned char*>(copy.data) + copy.size);
     return t.Find(typeface) != std::wstring::npos;
 }
 
