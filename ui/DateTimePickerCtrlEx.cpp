@@ -1,22 +1,7 @@
 #include "ui/DateTimePickerCtrlEx.h"
 
 #include "engine/TimestampText.h"
-
-namespace {
-
-// A locale string, or empty when it cannot be read.
-std::wstring UserLocaleText(LCTYPE type)
-{
-    const int size = ::GetLocaleInfoW(LOCALE_USER_DEFAULT, type, nullptr, 0);
-    if (size <= 0)
-        return std::wstring();
-    std::wstring text(static_cast<size_t>(size), L'\0');
-    const int copied = ::GetLocaleInfoW(LOCALE_USER_DEFAULT, type, text.data(), size);
-    text.resize(copied > 0 ? static_cast<size_t>(copied - 1) : 0);
-    return text;
-}
-
-} // namespace
+#include "ui/TextFormat.h"
 
 const std::wstring& PickerDisplayFormat()
 {

@@ -6,14 +6,6 @@
 
 namespace {
 
-std::wstring UserLocaleInfo(LCTYPE type)
-{
-    wchar_t text[16] = {};
-    if (::GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, type, text, static_cast<int>(std::size(text))) <= 0)
-        return std::wstring();
-    return text;
-}
-
 // The locale's grouping ("3;0", "3;2;0") in the form NUMBERFMTW wants (3, 32).
 UINT GroupingOf(const std::wstring& text)
 {
@@ -26,6 +18,17 @@ UINT GroupingOf(const std::wstring& text)
 }
 
 } // namespace
+
+std::wstring UserLocaleText(LCTYPE type)
+{
+    const int size = ::GetLocaleInfoW(LOCALE_USER_DEFAULT, type, nullptr, 0);
+    if (size <= 0)
+        return std::wstring();
+    std::wstring text(static_cast<size_t>(size), L'\0');
+    const int copied = ::GetLocaleInfoW(LOCALE_USER_DEFAULT, type, text.data(), size);
+    text.resize(copied > 0 ? static_cast<size_t>(copied - 1) : 0);
+    return text;
+}
 
 std::wstring FillInserts(const std::wstring& pattern, std::initializer_list<std::wstring> arguments)
 {
@@ -55,14 +58,14 @@ std::wstring FillInserts(const std::wstring& pattern, std::initializer_list<std:
 std::wstring GroupedNumber(unsigned long long value)
 {
     const std::wstring digits = std::to_wstring(value);
-    std::wstring decimal = UserLocaleInfo(LOCALE_SDECIMAL);
+    std::wstring decimal = UserLocaleText(LOCALE_SDECIMAL);
     if (decimal.empty())
         decimal = L".";
-    std::wstring thousand = UserLocaleInfo(LOCALE_STHOUSAND);
+    std::wstring thousand = UserLocaleText(LOCALE_STHOUSAND);
     NUMBERFMTW format{};
     format.NumDigits = 0;
     format.LeadingZero = 0;
-    format.Grouping = GroupingOf(UserLocaleInfo(LOCALE_SGROUPING));
+    format.Grouping = GroupingOf(UserLocaleText(LOCALE_SGROUPING));
     format.lpDecimalSep = decimal.data();
     format.lpThousandSep = thousand.data();
     format.NegativeOrder = 1;

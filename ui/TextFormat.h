@@ -1,7 +1,12 @@
 #pragma once
 
+#include <windows.h>
+
 #include <initializer_list>
 #include <string>
+
+// A string of the user's locale, or empty when it cannot be read.
+std::wstring UserLocaleText(LCTYPE type);
 
 // A resource text with its numbered inserts filled: %1 is the first argument, %2 the second,
 // up to %9; "%%" gives one percent sign. An insert without an argument stays as written, so
