@@ -30,7 +30,24 @@ if [ ${#need[@]} -gt 0 ]; then
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386
   fi
-  apt-get update -q || { echo "error: apt-get update failed (no network or no package source?)" >&2; exit 1; }
-  apt-get install -y -q --no-install-recommends "${need[@]}" ||
-    { echo "error: apt-get could not install: ${need[*]}" >&2; exit 1; }
+  # A mirror in the middle of a sync fails one index now and then ("File has unexpected
+  # size"): try again, and in the end go on with the indexes that did arrive.
+  updated=false
+  for attempt in 1 2 3; do
+    if apt-get update -q; then updated=true; break; fi
+    sleep $((attempt * 10))
+  done
+  $updated || echo "x: apt-get update failed three times; installing from the indexes at hand" >&2
+  if ! apt-get install -y -q --no-install-recommends "${need[@]}"; then
+    $updated && { echo "error: apt-get could not install: ${need[*]}" >&2; exit 1; }
+    # Without one architecture's security index, the i386 libraries cannot match the amd64
+    # ones at their security versions: take both from the release and its updates, for this
+    # install only.
+    pin=/etc/apt/preferences.d/chronset-without-security
+    printf 'Package: *\nPin: release n=bookworm\nPin-Priority: 1001\n\nPackage: *\nPin: release n=bookworm-updates\nPin-Priority: 1001\n' > "$pin"
+    rc=0
+    apt-get install -y -q --allow-downgrades --no-install-recommends "${need[@]}" || rc=$?
+    rm -f "$pin"
+    [ $rc -eq 0 ] || { echo "error: apt-get could not install: ${need[*]}" >&2; exit 1; }
+  fi
 fi
