@@ -5,6 +5,7 @@
 
 #include "tests/support/TempFolder.h"
 #include "RegistryTestKeys.h"
+#include "ShellDataObjects.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -157,33 +158,6 @@ FileTime Now()
     FILETIME now{};
     ::GetSystemTimeAsFileTime(&now);
     return (static_cast<FileTime>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-}
-
-// The shell's data object for items of one folder, as the shell makes it for a selection.
-ComPtr<IDataObject> DataObjectOf(const std::vector<std::wstring>& paths)
-{
-    std::vector<ItemIdList> items;
-    for (const std::wstring& path : paths) {
-        ItemIdList item;
-        EXPECT_EQ(
-            ::SHParseDisplayName(path.c_str(), nullptr, reinterpret_cast<PIDLIST_ABSOLUTE*>(item.put()), 0, nullptr),
-            S_OK)
-            << path;
-        items.push_back(std::move(item));
-    }
-    ComPtr<IShellFolder> folder;
-    PCUITEMID_CHILD first = nullptr;
-    EXPECT_EQ(::SHBindToParent(items.front().get(), IID_IShellFolder, folder.put_void(), &first), S_OK);
-    std::vector<PCUITEMID_CHILD> children;
-    for (const ItemIdList& item : items)
-        children.push_back(::ILFindLastID(item.get()));
-    ComPtr<IDataObject> data;
-    if (folder) {
-        EXPECT_EQ(folder->GetUIObjectOf(nullptr, static_cast<UINT>(children.size()), children.data(), IID_IDataObject,
-                                        nullptr, data.put_void()),
-                  S_OK);
-    }
-    return data;
 }
 
 // A data object of this test's own, whose CF_HDROP block says its paths start past its end.
