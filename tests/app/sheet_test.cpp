@@ -198,8 +198,8 @@ TEST_F(SheetTest, QuotedDriveRootFromTheVerbOpensTheRootFolder)
 {
     // What the verb's "%1" gives for a drive root. Nothing is applied: the sheet is only shown.
     const StartRequest request = DecideStartAction(L"\"C:\\\"", folder.Path());
-    ASSERT_EQ(request.targetPath, L"C:\\");
-    SheetDriver sheet(request.targetPath);
+    ASSERT_EQ(request.targetPaths, std::vector<std::wstring>{L"C:\\"});
+    SheetDriver sheet(request.targetPaths[0]);
     ASSERT_TRUE(sheet.Create());
     EXPECT_TRUE(sheet.General().isFolder);
     EXPECT_EQ(sheet.TabCount(), 2);
