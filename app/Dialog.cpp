@@ -40,13 +40,6 @@ bool IsFolder(DWORD attributes)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// The shell's path calls take at most MAX_PATH characters and read a path the ordinary way,
-// which drops a name's trailing blanks and periods and so may reach a sibling.
-bool ShellCanTake(const std::wstring& path)
-{
-    return path.size() < MAX_PATH && !path.empty() && path.back() != L' ' && path.back() != L'.';
-}
-
 void SetBothRecords(CGeneralPage& general, CAdvancedPage& advanced, const FileTimes& times, FileTime now)
 {
     for (int k = 0; k < TimestampKindCount; ++k) {
@@ -89,12 +82,12 @@ void CDialog::ReadTargetInformation()
 
     SHFILEINFOW info{};
     const UINT flags = SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME;
-    if (!ShellCanTake(m_targetPath) ||
+    if (!ShellReadsExactly(m_targetPath) ||
         !::SHGetFileInfoW(m_targetPath.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info, flags)) {
         // From the name and attributes alone: for a path the shell cannot take, and for one
         // that does not exist yet.
         info = SHFILEINFOW{};
-        const std::wstring name(ShellCanTake(m_targetPath) ? m_targetPath : PathName(m_targetPath));
+        const std::wstring name(ShellReadsExactly(m_targetPath) ? m_targetPath : PathName(m_targetPath));
         const DWORD known = m_general.isFolder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
         ::SHGetFileInfoW(name.c_str(), known, &info, sizeof info, flags | SHGFI_USEFILEATTRIBUTES);
     }
@@ -103,7 +96,7 @@ void CDialog::ReadTargetInformation()
     m_advanced.icon = m_icon.get();
     // The shell would show a name cut at MAX_PATH or without its trailing blanks.
     m_general.displayName =
-        ShellCanTake(m_targetPath) ? std::wstring(info.szDisplayName) : std::wstring(PathName(m_targetPath));
+        ShellReadsExactly(m_targetPath) ? std::wstring(info.szDisplayName) : std::wstring(PathName(m_targetPath));
     m_general.typeName = info.szTypeName;
 
     m_general.location = ParentPath(m_targetPath);
@@ -125,7 +118,7 @@ void CDialog::AddPages()
     }
     // Without readable properties (as on a platform without a property system) a file has
     // no Metadata page; nor has one the shell's parsing would not reach exactly.
-    if (!ShellCanTake(m_targetPath))
+    if (!ShellReadsExactly(m_targetPath))
         return;
     m_metadata.SetTargetPath(m_targetPath);
     if (SUCCEEDED(m_metadata.LoadMetadata()))
@@ -250,10 +243,9 @@ int CDialog::ApplyToFolderTarget()
 int CDialog::ApplyToFileTarget()
 {
     const std::wstring parent = ParentPath(m_targetPath);
-    if (ShellCanTake(parent)) {
+    if (ShellReadsExactly(parent)) {
         // Offers to create a missing folder, or to insert the medium; says itself what failed.
-        const HRESULT prepared = ::SHPathPrepareForWriteW(m_hWnd, nullptr, m_targetPath.c_str(),
-                                                          SHPPFW_ASKDIRCREATE | SHPPFW_IGNOREFILENAME);
+        const HRESULT prepared = ::SHPathPrepareForWriteW(m_hWnd, nullptr, parent.c_str(), SHPPFW_ASKDIRCREATE);
         if (FAILED(prepared))
             return PSNRET_INVALID_NOCHANGEPAGE;
     } else if (!IsFolder(AttributesOf(parent))) {

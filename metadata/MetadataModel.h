@@ -11,7 +11,8 @@ inline constexpr SFGAOF MetadataAttributeMask = SFGAO_STORAGECAPMASK;
 
 // The shell properties of one target file that can be edited: which are offered, their
 // display texts, refreshing them and writing edited texts back. Every operation opens the
-// item and its store anew and releases them before it returns.
+// item and its store anew and releases them before it returns; a path the shell would read as
+// another item (platform/ItemPath.h, ShellReadsExactly) is never handed to the property system.
 class MetadataModel {
 public:
     explicit MetadataModel(PropertySystem& system) noexcept : system_(system) {}
