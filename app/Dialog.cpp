@@ -152,6 +152,14 @@ void CDialog::CreateEveryPageWindow()
     SendMessage(PSM_SETCURSEL, 0, 0);
 }
 
+TimestampKindSet CDialog::KindsLeftUnchanged() const
+{
+    TimestampKindSet kinds{};
+    for (int k = 0; k < TimestampKindCount; ++k)
+        kinds[k] = m_general.operation[k] == OpDontChange;
+    return kinds;
+}
+
 bool CDialog::HasFinished() const
 {
     // The platform's sign that a modeless sheet has ended after OK or Cancel.

@@ -25,6 +25,7 @@ public:
 
     int ApplyTimestamps() override;
     bool PreTranslateMessage(MSG* pMsg) override;
+    [[nodiscard]] TimestampKindSet KindsLeftUnchanged() const override;
     [[nodiscard]] int AddedPageCount() const override { return GetPageCount(); }
 
     [[nodiscard]] const std::wstring& TargetPath() const noexcept { return m_targetPath; }

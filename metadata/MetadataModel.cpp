@@ -128,9 +128,14 @@ HRESULT MetadataModel::RefreshEntries(PropertyStore& store)
     return S_OK;
 }
 
+bool MetadataModel::HasModifiedEntries() const
+{
+    return std::any_of(entries_.begin(), entries_.end(), [](const MetadataEntry& e) { return e.modified; });
+}
+
 HRESULT MetadataModel::CommitMetadata()
 {
-    if (std::none_of(entries_.begin(), entries_.end(), [](const MetadataEntry& e) { return e.modified; }))
+    if (!HasModifiedEntries())
         return S_OK;
 
     std::unique_ptr<ShellItem> item;

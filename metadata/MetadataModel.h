@@ -37,6 +37,9 @@ public:
     // and clear every modified flag.
     [[nodiscard]] HRESULT LoadMetadata();
 
+    // Whether the page has edited a row since the last load.
+    [[nodiscard]] bool HasModifiedEntries() const;
+
     // Writes the row texts of the modified entries to the file and commits them all at once.
     // The file is not opened when nothing is modified. The modified flags stay as they are.
     [[nodiscard]] HRESULT CommitMetadata();
