@@ -44,13 +44,6 @@ bool IsFolder(DWORD attributes)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// The shell's path calls take at most MAX_PATH characters and read a path the ordinary way,
-// which drops a name's trailing blanks and periods and so may reach a sibling.
-bool ShellCanTake(const std::wstring& path)
-{
-    return path.size() < MAX_PATH && !path.empty() && path.back() != L' ' && path.back() != L'.';
-}
-
 // What each item is as the sheet opens: whether it is a folder, and whether it exists (a
 // missing item is made a file on apply, if it is still missing then).
 std::vector<SelectedItem> ReadSelectedItems(std::vector<std::wstring> paths)
@@ -142,18 +135,18 @@ void CDialog::ReadTargetInformation()
 
     SHFILEINFOW info{};
     const UINT flags = SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME;
-    if (!ShellCanTake(target) ||
+    if (!ShellReadsExactly(target) ||
         !::SHGetFileInfoW(target.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info, flags)) {
         // From the name and attributes alone: for a path the shell cannot take, and for one
         // that does not exist yet.
         info = SHFILEINFOW{};
-        const std::wstring name(ShellCanTake(target) ? target : PathName(target));
+        const std::wstring name(ShellReadsExactly(target) ? target : PathName(target));
         const DWORD known = m_general.isFolder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
         ::SHGetFileInfoW(name.c_str(), known, &info, sizeof info, flags | SHGFI_USEFILEATTRIBUTES);
     }
     m_icon.reset(info.hIcon);
     // The shell would show a name cut at MAX_PATH or without its trailing blanks.
-    m_general.displayName = ShellCanTake(target) ? std::wstring(info.szDisplayName) : std::wstring(PathName(target));
+    m_general.displayName = ShellReadsExactly(target) ? std::wstring(info.szDisplayName) : std::wstring(PathName(target));
     m_general.typeName = info.szTypeName;
     m_general.location = ParentPath(target);
     m_advanced.location = target;
@@ -208,7 +201,7 @@ void CDialog::AddPages()
     // Only one file has properties to edit. Without readable properties (as on a platform
     // without a property system) a file has no Metadata page; nor has one the shell's
     // parsing would not reach exactly.
-    if (m_items.size() != 1 || !ShellCanTake(TargetPath()))
+    if (m_items.size() != 1 || !ShellReadsExactly(TargetPath()))
         return;
     m_metadata.SetTargetPath(TargetPath());
     if (SUCCEEDED(m_metadata.LoadMetadata()))
@@ -242,6 +235,14 @@ void CDialog::CreateEveryPageWindow()
             SendMessage(PSM_SETCURSEL, static_cast<WPARAM>(i), 0);
     }
     SendMessage(PSM_SETCURSEL, 0, 0);
+}
+
+TimestampKindSet CDialog::KindsLeftUnchanged() const
+{
+    TimestampKindSet kinds{};
+    for (int k = 0; k < TimestampKindCount; ++k)
+        kinds[k] = m_general.operation[k] == OpDontChange;
+    return kinds;
 }
 
 bool CDialog::HasFinished() const
@@ -358,10 +359,10 @@ int CDialog::ApplyTimestamps()
 bool CDialog::PrepareSingleFile()
 {
     const std::wstring parent = ParentPath(TargetPath());
-    if (ShellCanTake(parent)) {
+    if (ShellReadsExactly(parent)) {
         // Offers to create a missing folder, or to insert the medium; says itself what failed.
-        const HRESULT prepared = ::SHPathPrepareForWriteW(m_hWnd, nullptr, TargetPath().c_str(),
-                                                          SHPPFW_ASKDIRCREATE | SHPPFW_IGNOREFILENAME);
+        // The shell is given exactly the path that was checked.
+        const HRESULT prepared = ::SHPathPrepareForWriteW(m_hWnd, nullptr, parent.c_str(), SHPPFW_ASKDIRCREATE);
         return SUCCEEDED(prepared);
     }
     if (!IsFolder(AttributesOf(parent))) {

@@ -31,6 +31,7 @@ public:
 
     int ApplyTimestamps() override;
     bool PreTranslateMessage(MSG* pMsg) override;
+    [[nodiscard]] TimestampKindSet KindsLeftUnchanged() const override;
     [[nodiscard]] int AddedPageCount() const override { return GetPageCount(); }
 
     // The first target; the General page starts from its times and shows them after an apply.
