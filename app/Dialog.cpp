@@ -163,12 +163,13 @@ void CDialog::ReadSelectionInformation()
 
     SHSTOCKICONINFO stock{};
     stock.cbSize = sizeof stock;
-    if (SUCCEEDED(::SHGetStockIconInfo(SIID_STACK, SHGSI_ICON | SHGSI_LARGEICON, &stock))) {
+    if (SUCCEEDED(::SHGetStockIconInfo(SIID_STACK, SHGSI_ICON | SHGSI_LARGEICON, &stock)) && stock.hIcon) {
         m_icon.reset(stock.hIcon);
     } else {
-        // Without the shell's stack icon, the icon of the first item's kind.
+        // Without the shell's stack icon (Wine has none), the icon of the first item's kind.
         SHFILEINFOW info{};
-        ::SHGetFileInfoW(PathName(TargetPath()).data(), m_items.front().wasFolder ? FILE_ATTRIBUTE_DIRECTORY : 0,
+        const std::wstring name(PathName(TargetPath()));
+        ::SHGetFileInfoW(name.c_str(), m_items.front().wasFolder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL,
                          &info, sizeof info, SHGFI_ICON | SHGFI_USEFILEATTRIBUTES);
         m_icon.reset(info.hIcon);
     }
