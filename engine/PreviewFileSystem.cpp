@@ -1,0 +1,99 @@
+#include "engine/PreviewFileSystem.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr FileTimes NoChange = {InvalidFileTime, InvalidFileTime, InvalidFileTime};
+
+} // namespace
+
+std::unique_ptr<FolderListing> PreviewFileSystem::List(const std::wstring& folder)
+{
+    return real_.List(folder);
+}
+
+void PreviewFileSystem::Record(const std::wstring& path, const FileTimes& current, const FileTimes& wanted,
+                               FileTimes& stored)
+{
+    stored = current;
+    bool changes = false;
+    for (int k = 0; k < TimestampKindCount; ++k) {
+        if (wanted[k] != InvalidFileTime) {
+            changes = changes || wanted[k] != current[k];
+            stored[k] = wanted[k];
+        }
+    }
+    const bool created = IsCreated(path);
+    if (!changes && !created) {
+        ++unchanged_;
+        return;
+    }
+    const DWORD attributes = created ? FILE_ATTRIBUTE_NORMAL : real_.Attributes(path);
+    const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    changes_.push_back({path, folder, created, current, stored});
+}
+
+bool PreviewFileSystem::ChangeTimes(const std::wstring& path, const TimesChange& change, FileTimes& stored)
+{
+    FileTimes current{};
+    FileTimes wanted = NoChange;
+    if (IsCreated(path)) {
+        // A file the apply would make holds the time it is made at.
+        const FileTime now = CurrentFileTime();
+        current = {now, now, now};
+        wanted = change(current);
+    } else {
+        const auto readOnly = [&](const FileTimes& times) {
+            current = times;
+            wanted = change(times);
+            return NoChange;
+        };
+        if (!real_.ChangeTimes(path, readOnly, stored))
+            return false;
+    }
+    Record(path, current, wanted, stored);
+    return true;
+}
+
+bool PreviewFileSystem::ChangeIdentifiedTimes(const std::wstring& path, const IdentifiedTimesChange& change,
+                                              FileTimes& stored)
+{
+    if (IsCreated(path))
+        return ChangeTimes(path, [&](const FileTimes& times) { return change(times, FileIdentity{}); }, stored);
+    FileTimes current{};
+    FileTimes wanted = NoChange;
+    const auto readOnly = [&](const FileTimes& times, const FileIdentity& identity) {
+        current = times;
+        wanted = change(times, identity);
+        return NoChange;
+    };
+    if (!real_.ChangeIdentifiedTimes(path, readOnly, stored))
+        return false;
+    Record(path, current, wanted, stored);
+    return true;
+}
+
+bool PreviewFileSystem::FolderIdentity(const std::wstring& path, FileIdentity& identity)
+{
+    return real_.FolderIdentity(path, identity);
+}
+
+DWORD PreviewFileSystem::Attributes(const std::wstring& path)
+{
+    if (IsCreated(path))
+        return FILE_ATTRIBUTE_NORMAL;
+    return real_.Attributes(path);
+}
+
+bool PreviewFileSystem::CreateEmptyFile(const std::wstring& path)
+{
+    if (!IsCreated(path))
+        created_.push_back(path);
+    return true;
+}
+
+bool PreviewFileSystem::IsCreated(const std::wstring& path) const
+{
+    return std::find(created_.begin(), created_.end(), path) != created_.end();
+}

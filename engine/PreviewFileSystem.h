@@ -1,0 +1,47 @@
+#pragma once
+
+#include "engine/FolderFileSystem.h"
+
+#include <string>
+#include <vector>
+
+// One item an apply would change: its times now and the times it would get (a kind that
+// stays keeps its current value in both).
+struct PlannedChange {
+    std::wstring path;
+    bool folder = false;
+    bool created = false; // the item does not exist yet; the apply would make it
+    FileTimes current = {};
+    FileTimes planned = {};
+};
+
+// A file system for a preview: it lists, reads and identifies the real items, and where the
+// apply would write, it records what it would write instead and answers as if it had, so the
+// apply's own code (the walk, the selection, the folders' earliest and latest entries) runs
+// unchanged against it and cannot disagree with the real apply.
+class PreviewFileSystem final : public FolderFileSystem {
+public:
+    explicit PreviewFileSystem(FolderFileSystem& real) : real_(real) {}
+
+    // The items the apply would change, in the order it would write them.
+    [[nodiscard]] const std::vector<PlannedChange>& Changes() const noexcept { return changes_; }
+    // Items the apply would read and leave as they are.
+    [[nodiscard]] unsigned long long Unchanged() const noexcept { return unchanged_; }
+
+    std::unique_ptr<FolderListing> List(const std::wstring& folder) override;
+    bool ChangeTimes(const std::wstring& path, const TimesChange& change, FileTimes& stored) override;
+    bool ChangeIdentifiedTimes(const std::wstring& path, const IdentifiedTimesChange& change,
+                               FileTimes& stored) override;
+    bool FolderIdentity(const std::wstring& path, FileIdentity& identity) override;
+    DWORD Attributes(const std::wstring& path) override;
+    bool CreateEmptyFile(const std::wstring& path) override;
+
+private:
+    void Record(const std::wstring& path, const FileTimes& current, const FileTimes& wanted, FileTimes& stored);
+    [[nodiscard]] bool IsCreated(const std::wstring& path) const;
+
+    FolderFileSystem& real_;
+    std::vector<PlannedChange> changes_;
+    std::vector<std::wstring> created_;
+    unsigned long long unchanged_ = 0;
+};

@@ -1,0 +1,100 @@
+#include "engine/UndoRecord.h"
+
+#include "platform/Result.h"
+
+namespace {
+
+constexpr FileTimes NoChange = {InvalidFileTime, InvalidFileTime, InvalidFileTime};
+
+bool Writes(const FileTimes& wanted)
+{
+    return wanted != NoChange;
+}
+
+} // namespace
+
+void UndoRecord::Add(const std::wstring& path, const FileTimes& before, const FileTimes& after)
+{
+    entries_.push_back({static_cast<std::uint32_t>(paths_.size()), static_cast<std::uint32_t>(path.size()), before,
+                        after});
+    paths_ += path;
+}
+
+void UndoRecord::Clear()
+{
+    std::wstring().swap(paths_);
+    std::vector<Entry>().swap(entries_);
+}
+
+std::wstring UndoRecord::PathOf(const Entry& entry) const
+{
+    return paths_.substr(entry.pathStart, entry.pathLength);
+}
+
+bool RecordingFileSystem::ChangeTimes(const std::wstring& path, const TimesChange& change, FileTimes& stored)
+{
+    FileTimes before{};
+    bool wrote = false;
+    const auto recorded = [&](const FileTimes& current) {
+        before = current;
+        const FileTimes wanted = change(current);
+        wrote = Writes(wanted);
+        return wanted;
+    };
+    if (!real_.ChangeTimes(path, recorded, stored))
+        return false;
+    if (wrote)
+        record_.Add(path, before, stored);
+    return true;
+}
+
+bool RecordingFileSystem::ChangeIdentifiedTimes(const std::wstring& path, const IdentifiedTimesChange& change,
+                                                FileTimes& stored)
+{
+    FileTimes before{};
+    bool wrote = false;
+    const auto recorded = [&](const FileTimes& current, const FileIdentity& identity) {
+        before = current;
+        const FileTimes wanted = change(current, identity);
+        wrote = Writes(wanted);
+        return wanted;
+    };
+    if (!real_.ChangeIdentifiedTimes(path, recorded, stored))
+        return false;
+    if (wrote)
+        record_.Add(path, before, stored);
+    return true;
+}
+
+UndoReport UndoApply(FolderFileSystem& fileSystem, const UndoRecord& record, WalkProgress* progress)
+{
+    UndoReport report;
+    WalkCounts done;
+    for (const UndoRecord::Entry& entry : record.Entries()) {
+        const std::wstring path = record.PathOf(entry);
+        if (progress && !progress->Continue(path, done)) {
+            report.outcome = WalkOutcome::Stopped;
+            return report;
+        }
+        bool changedSince = false;
+        const auto restore = [&](const FileTimes& current) {
+            changedSince = current != entry.after;
+            return changedSince ? NoChange : entry.before;
+        };
+        FileTimes stored{};
+        if (!fileSystem.ChangeTimes(path, restore, stored)) {
+            report.outcome = WalkOutcome::Failed;
+            report.failure = LastErrorResult();
+            report.failedPath = path;
+            return report;
+        }
+        if (changedSince) {
+            if (report.leftAlone++ == 0)
+                report.firstLeftAlone = path;
+        } else {
+            ++report.restored;
+        }
+        ++done.files;
+    }
+    return report;
+}
