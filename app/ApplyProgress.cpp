@@ -34,8 +34,7 @@ std::wstring ProgressCountsText(const WalkCounts& done)
 
 ApplyProgress::ApplyProgress(ProgressDisplay& display, HWND owner, std::wstring subjectLine, Clock clock,
                              ULONGLONG delayMs)
-    : display_(display), owner_(owner), subjectLine_(std::move(subjectLine)), clock_(clock),
-      throttle_(clock(), delayMs)
+    : display_(display), owner_(owner), subjectLine_(std::move(subjectLine)), clock_(clock), throttle_(clock(), delayMs)
 {
 }
 

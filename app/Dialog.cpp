@@ -65,7 +65,8 @@ public:
     {
         const std::wstring_view name = PathName(item.path);
         const std::size_t dot = name.rfind(L'.');
-        std::wstring key = item.wasFolder ? L"\\folder" : std::wstring(dot == std::wstring_view::npos ? L"" : name.substr(dot));
+        std::wstring key =
+            item.wasFolder ? L"\\folder" : std::wstring(dot == std::wstring_view::npos ? L"" : name.substr(dot));
         if (!key.empty())
             ::CharLowerBuffW(key.data(), static_cast<DWORD>(key.size()));
         const auto known = m_names.find(key);
@@ -146,7 +147,8 @@ void CDialog::ReadTargetInformation()
     }
     m_icon.reset(info.hIcon);
     // The shell would show a name cut at MAX_PATH or without its trailing blanks.
-    m_general.displayName = ShellReadsExactly(target) ? std::wstring(info.szDisplayName) : std::wstring(PathName(target));
+    m_general.displayName =
+        ShellReadsExactly(target) ? std::wstring(info.szDisplayName) : std::wstring(PathName(target));
     m_general.typeName = info.szTypeName;
     m_general.location = ParentPath(target);
     m_advanced.location = target;

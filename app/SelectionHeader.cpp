@@ -10,8 +10,8 @@ namespace {
 // Letter case aside, as the file systems compare names.
 bool SameText(const std::wstring& a, const std::wstring& b)
 {
-    return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
-                                  TRUE) == CSTR_EQUAL;
+    return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
 }
 
 std::wstring CountText(unsigned long long count, UINT one, UINT many)
@@ -60,8 +60,8 @@ SelectionHeader DescribeSelection(const std::vector<SelectedItem>& items, const 
     header.name = SelectionCountsText(files, folders);
     if (!oneType)
         header.type = AppModule().LoadText(IDS_MULTIPLE_TYPES);
-    header.location = oneParent ? FillInserts(AppModule().LoadText(IDS_ALL_IN), {parent})
-                                : AppModule().LoadText(IDS_VARIOUS_FOLDERS);
+    header.location =
+        oneParent ? FillInserts(AppModule().LoadText(IDS_ALL_IN), {parent}) : AppModule().LoadText(IDS_VARIOUS_FOLDERS);
     if (folders == 1)
         header.advancedLocation = folder->path;
     else

@@ -42,7 +42,8 @@ public:
     [[nodiscard]] virtual bool ChangeIdentifiedTimes(const std::wstring& path, const IdentifiedTimesChange& change,
                                                      FileTimes& stored)
     {
-        return ChangeTimes(path, [&change](const FileTimes& current) { return change(current, FileIdentity{}); }, stored);
+        return ChangeTimes(
+            path, [&change](const FileTimes& current) { return change(current, FileIdentity{}); }, stored);
     }
     // The identity of the item (for a folder: the folder) a path leads to, links followed.
     [[nodiscard]] virtual bool FolderIdentity(const std::wstring& path, FileIdentity& identity) = 0;

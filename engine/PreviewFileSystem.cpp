@@ -60,7 +60,8 @@ bool PreviewFileSystem::ChangeIdentifiedTimes(const std::wstring& path, const Id
                                               FileTimes& stored)
 {
     if (IsCreated(path))
-        return ChangeTimes(path, [&](const FileTimes& times) { return change(times, FileIdentity{}); }, stored);
+        return ChangeTimes(
+            path, [&](const FileTimes& times) { return change(times, FileIdentity{}); }, stored);
     FileTimes current{};
     FileTimes wanted = NoChange;
     const auto readOnly = [&](const FileTimes& times, const FileIdentity& identity) {

@@ -13,7 +13,7 @@
 // is an exact duration in ticks, the same on either side of a daylight-saving change. One
 // sign covers the whole span: every field is negative, or none is.
 struct TimeSpan {
-    std::int32_t months = 0;  // years count as twelve months each
+    std::int32_t months = 0; // years count as twelve months each
     std::int64_t ticks = 0;
 
     [[nodiscard]] bool IsZero() const noexcept { return months == 0 && ticks == 0; }

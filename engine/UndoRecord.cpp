@@ -15,8 +15,8 @@ bool Writes(const FileTimes& wanted)
 
 void UndoRecord::Add(const std::wstring& path, const FileTimes& before, const FileTimes& after)
 {
-    entries_.push_back({static_cast<std::uint32_t>(paths_.size()), static_cast<std::uint32_t>(path.size()), before,
-                        after});
+    entries_.push_back(
+        {static_cast<std::uint32_t>(paths_.size()), static_cast<std::uint32_t>(path.size()), before, after});
     paths_ += path;
 }
 

@@ -206,7 +206,7 @@ DWORD Win32FolderFileSystem::Attributes(const std::wstring& path)
 bool Win32FolderFileSystem::CreateEmptyFile(const std::wstring& path)
 {
     // OPEN_ALWAYS: a file made in the meantime by someone else is kept as it is.
-    FileHandle created(::CreateFileW(ItemPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle created(::CreateFileW(ItemPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     return created.valid();
 }

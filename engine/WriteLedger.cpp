@@ -10,9 +10,9 @@ std::wstring Folded(const std::wstring& path)
     if (path.empty())
         return path;
     std::wstring folded(path.size(), L'\0');
-    const int length = ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, path.data(),
-                                       static_cast<int>(path.size()), folded.data(), static_cast<int>(folded.size()),
-                                       nullptr, nullptr, 0);
+    const int length =
+        ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, path.data(), static_cast<int>(path.size()),
+                        folded.data(), static_cast<int>(folded.size()), nullptr, nullptr, 0);
     return length > 0 ? folded : path;
 }
 

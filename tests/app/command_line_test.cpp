@@ -75,13 +75,11 @@ TEST(DecideStartAction, SeveralArgumentsAreSeveralTargetsInTheirOrder)
 {
     // Files and folders, quoted and not, relative and absolute, a name ending in a blank, a
     // quoted root, and the same file twice (the apply writes it once).
-    const StartRequest request =
-        Decide(L"a.txt \"b c.txt\"  Photos\\ \"x \" \"D:\\\" ..\\up.txt \"\" a.txt\tD:\\last");
+    const StartRequest request = Decide(L"a.txt \"b c.txt\"  Photos\\ \"x \" \"D:\\\" ..\\up.txt \"\" a.txt\tD:\\last");
     EXPECT_EQ(request.action, StartAction::Edit);
     EXPECT_EQ(request.targetPaths,
-              (std::vector<std::wstring>{L"C:\\work\\a.txt", L"C:\\work\\b c.txt", L"C:\\work\\Photos",
-                                         L"C:\\work\\x ", L"D:\\", L"C:\\up.txt", L"C:\\work\\a.txt",
-                                         L"D:\\last"}));
+              (std::vector<std::wstring>{L"C:\\work\\a.txt", L"C:\\work\\b c.txt", L"C:\\work\\Photos", L"C:\\work\\x ",
+                                         L"D:\\", L"C:\\up.txt", L"C:\\work\\a.txt", L"D:\\last"}));
 }
 
 TEST(DecideStartAction, ALongPathIsKeptWholeAndAnAbsoluteOneStandsAlone)

@@ -78,7 +78,8 @@ TEST_F(SelectionSheetTest, HeaderDescribesTheSelectionAndTheFolderPartsAppearWit
     HWND general = sheet.GeneralWindow();
     EXPECT_EQ(ControlText(general, IDC_DISPLAY_NAME), texts->twoFilesOneFolder);
     EXPECT_EQ(ControlText(general, IDC_TYPE_NAME), texts->multipleTypes);
-    EXPECT_EQ(ControlText(general, IDC_LOCATION), texts->allInPrefix + folder.Path() + (RunLanguage() == L"ja" ? L" 内" : L""));
+    EXPECT_EQ(ControlText(general, IDC_LOCATION),
+              texts->allInPrefix + folder.Path() + (RunLanguage() == L"ja" ? L" 内" : L""));
     EXPECT_TRUE(::SendDlgItemMessageW(general, IDC_ITEM_ICON, STM_GETICON, 0, 0));
     // A folder among the items: the Advanced page for the files inside it, the folder
     // operations and the walk's options; a selection has no Metadata page.
@@ -143,7 +144,7 @@ TEST_F(SelectionSheetTest, OkAfterApplyDoesNotRunTheOperationsASecondTime)
     WriteTimes(file, kSecond, kFirst);
     SheetDriver sheet(file);
     ASSERT_TRUE(sheet.Create());
-    Choose(sheet, LastWrite, OpSameAsSecondOther); // the access time
+    Choose(sheet, LastWrite, OpSameAsSecondOther);  // the access time
     Choose(sheet, LastAccess, OpSameAsSecondOther); // the modification time
     sheet.PressApply();
     FileTimes times = TimesOf(file);

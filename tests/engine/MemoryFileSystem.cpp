@@ -240,7 +240,8 @@ bool MemoryFileSystem::ChangeIdentifiedTimes(const std::wstring& path, const Ide
                                              FileTimes& stored)
 {
     const FileIdentity identity = zeroIdentities_ ? FileIdentity{} : IdentityOf(Resolve(path));
-    return ChangeTimes(path, [&](const FileTimes& current) { return change(current, identity); }, stored);
+    return ChangeTimes(
+        path, [&](const FileTimes& current) { return change(current, identity); }, stored);
 }
 
 DWORD MemoryFileSystem::Attributes(const std::wstring& path)

@@ -49,10 +49,7 @@ private:
 
 class SelectionApplyTest : public testing::Test {
 protected:
-    ApplyReport Apply(const std::vector<SelectedItem>& items)
-    {
-        return ApplySelection(fs, choices, items);
-    }
+    ApplyReport Apply(const std::vector<SelectedItem>& items) { return ApplySelection(fs, choices, items); }
 
     // Writes of exactly this item.
     std::size_t Writes(const std::wstring& path) const
@@ -85,13 +82,13 @@ TEST_F(SelectionApplyTest, EveryItemIsWrittenOnceWithTheOperationsOfItsOwnTurn)
 
     // The folder comes before a file inside it; a subfolder of it is selected too, b.txt
     // twice and once more through its second name.
-    const ApplyReport report = Apply({Folder(Root + L"\\F"), File(Root + L"\\F\\selected.txt"),
-                                      Folder(Root + L"\\F\\S"), File(Root + L"\\b.txt"), File(Root + L"\\b.txt"),
-                                      File(Root + L"\\hard.txt")});
+    const ApplyReport report =
+        Apply({Folder(Root + L"\\F"), File(Root + L"\\F\\selected.txt"), Folder(Root + L"\\F\\S"),
+               File(Root + L"\\b.txt"), File(Root + L"\\b.txt"), File(Root + L"\\hard.txt")});
     ASSERT_EQ(report.outcome, WalkOutcome::Finished);
 
-    for (const wchar_t* name : {L"\\F", L"\\F\\selected.txt", L"\\F\\other.txt", L"\\F\\S", L"\\F\\S\\deep.txt",
-                                L"\\b.txt"}) {
+    for (const wchar_t* name :
+         {L"\\F", L"\\F\\selected.txt", L"\\F\\other.txt", L"\\F\\S", L"\\F\\S\\deep.txt", L"\\b.txt"}) {
         EXPECT_EQ(Writes(Root + name), 1u) << name;
     }
     EXPECT_EQ(Writes(Root + L"\\hard.txt"), 0u);
