@@ -102,10 +102,12 @@ private:
     {
         auto posted = std::make_unique<DroppedSelection>(std::move(selection));
         Lock();
-        if (::PostMessageW(window_.get(), SelectionMessage, 0, reinterpret_cast<LPARAM>(posted.get())))
-            posted.release();
-        else
+        if (!::PostMessageW(window_.get(), SelectionMessage, 0, reinterpret_cast<LPARAM>(posted.get()))) {
             Unlock();
+            return;
+        }
+        // The message owns the selection now; OnSelection takes it back.
+        (void)posted.release();
     }
 
     void OnSelection(std::unique_ptr<DroppedSelection> selection)
