@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace {
 
 const FileTime OldCreation = UtcTime(2020, 1, 2, 3, 4, 5, 600);
@@ -130,23 +132,47 @@ TEST(ComputeNewTimes, MidnightAndTimeOfDayUseTheLocalDay)
     EXPECT_EQ(result[LastWrite], localMidnight);
 }
 
-TEST(ComputeNewTimes, TimeOfDayOnTheDayDaylightSavingBeginsInNewYork)
+TEST(ComputeNewTimes, TimeOfDayKeepsTheClockReadingOnDaysTheClockChanges)
 {
-    // A picker reading of 08:00 local applied to 2024-03-10 16:00 UTC. In New York midnight of
-    // that day is 05:00 UTC (standard time); eight hours later the local clock shows 09:00
-    // daylight time, an hour past the picker's 08:00. Elsewhere it is an ordinary day: 08:00 of
-    // 2024-03-10 in UTC, and of 2024-03-11 in Tokyo, where 16:00 UTC is already the next day.
-    const Expected<FileTime> table[] = {
-        {L"UTC", UtcTime(2024, 3, 10, 8)},
-        {L"Asia/Tokyo", UtcTime(2024, 3, 10, 23)},
-        {L"America/New_York", UtcTime(2024, 3, 10, 13)},
+    // 08:00 is 08:00 on the item's local date whatever the offset at its midnight was: on the
+    // day summer time starts in New York 08:00 EDT (12:00 UTC), on the day it ends 08:00 EST
+    // (13:00 UTC). In Tokyo 16:00 UTC is already the next day.
+    struct Day {
+        FileTime item;
+        FileTime atEight;
     };
-    const FileTime* expected = ForRunZone(table);
-    ASSERT_TRUE(expected);
+    const Expected<std::array<Day, 2>> table[] = {
+        {L"UTC",
+         {{{UtcTime(2024, 3, 10, 16), UtcTime(2024, 3, 10, 8)}, {UtcTime(2024, 11, 3, 16), UtcTime(2024, 11, 3, 8)}}}},
+        {L"Asia/Tokyo",
+         {{{UtcTime(2024, 3, 10, 16), UtcTime(2024, 3, 10, 23)},
+           {UtcTime(2024, 11, 3, 16), UtcTime(2024, 11, 3, 23)}}}},
+        {L"America/New_York",
+         {{{UtcTime(2024, 3, 10, 16), UtcTime(2024, 3, 10, 12)},
+           {UtcTime(2024, 11, 3, 16), UtcTime(2024, 11, 3, 13)}}}},
+    };
+    const std::array<Day, 2>* days = ForRunZone(table);
+    ASSERT_TRUE(days);
     HandlingRecord record = Record(OpDontChange, OpDontChange, OpSpecifiedTimeOfDay);
-    record.value[LastWrite] = FromLocalFileTime(UtcTime(2024, 1, 5, 8, 0, 0));
-    const FileTimes result = Apply(record, {0, 0, UtcTime(2024, 3, 10, 16)});
-    EXPECT_EQ(result[LastWrite], *expected);
+    // A picker value taken on an ordinary winter day, with a fraction of a second that stays.
+    record.value[LastWrite] = LocalTime(2024, 1, 5, 8, 0, 0) + 1234;
+    for (const Day& day : *days)
+        EXPECT_EQ(Apply(record, {0, 0, day.item})[LastWrite], day.atEight + 1234);
+}
+
+TEST(ComputeNewTimes, TimeOfDayInTheSkippedAndRepeatedHourInNewYork)
+{
+    if (RunZone() != L"America/New_York")
+        GTEST_SKIP() << "New York's changeover days only";
+    HandlingRecord record = Record(OpDontChange, OpDontChange, OpSpecifiedTimeOfDay);
+    record.value[LastWrite] = LocalTime(2024, 1, 5, 2, 30, 0);
+    // The skipped 02:30 lands an hour before or after the gap, never inside it.
+    const FileTime spring = Apply(record, {0, 0, UtcTime(2024, 3, 10, 16)})[LastWrite];
+    EXPECT_TRUE(spring == UtcTime(2024, 3, 10, 6, 30) || spring == UtcTime(2024, 3, 10, 7, 30));
+    // The repeated 01:30 is one of its two instants.
+    record.value[LastWrite] = LocalTime(2024, 1, 5, 1, 30, 0);
+    const FileTime autumn = Apply(record, {0, 0, UtcTime(2024, 11, 3, 16)})[LastWrite];
+    EXPECT_TRUE(autumn == UtcTime(2024, 11, 3, 5, 30) || autumn == UtcTime(2024, 11, 3, 6, 30));
 }
 
 TEST(ComputeNewTimes, FailedLocalConversionGivesTheInvalidTime)
