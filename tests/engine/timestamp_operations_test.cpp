@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdint>
+#include <optional>
 
 namespace {
 
@@ -75,7 +77,7 @@ TEST(ComputeNewTimes, SecondToZeroKeepsAWholeMinute)
 
 TEST(ComputeNewTimes, UnknownCodesChangeNothing)
 {
-    EXPECT_EQ(Apply(Record(-1, 10, 0x7FFFFFFF)), OldTimes());
+    EXPECT_EQ(Apply(Record(-1, 11, 0x7FFFFFFF)), OldTimes());
 }
 
 TEST(ComputeNewTimes, SameAsRowsReadTheOtherRowsCandidates)
@@ -218,6 +220,68 @@ TEST(TimesToWrite, EntryOperationsNeedTheExtremes)
     extremes.latest[LastAccess] = UtcTime(2030, 1, 1);
     EXPECT_EQ(TimesToWrite(record, OldTimes(), &extremes),
               (FileTimes{UtcTime(2000, 1, 1), UtcTime(2030, 1, 1), UtcTime(2030, 1, 1)}));
+}
+
+TEST(CheckedTimesToWrite, ShiftedValuesAndTheRowsThatReadThem)
+{
+    // Modified shifted back a month and a day, Created "same as modification": both get the
+    // shifted value; Accessed "same as creation" reads creation's candidate, its old value,
+    // since "same as" rows do not chain.
+    HandlingRecord record = Record(OpSameAsFirstOther, OpSameAsFirstOther, OpShiftBySpan);
+    record.span[LastWrite] = {-1, -static_cast<std::int64_t>(TicksPerDay)};
+    const FileTime write = LocalTime(2022, 3, 4, 5, 6, 7) + 8'000'000;
+    const FileTime shifted = LocalTime(2022, 2, 3, 5, 6, 7) + 8'000'000;
+    const FileTimes current{OldCreation, OldAccess, write};
+    EXPECT_EQ(CheckedTimesToWrite(record, current, nullptr), (FileTimes{shifted, OldCreation, shifted}));
+    EXPECT_EQ(TimesToWrite(record, current, nullptr), (FileTimes{shifted, OldCreation, shifted}));
+}
+
+TEST(CheckedTimesToWrite, ASpanOfZeroWritesNothing)
+{
+    HandlingRecord record = Record(OpShiftBySpan, OpDontChange, OpSameAsFirstOther);
+    EXPECT_EQ(CheckedTimesToWrite(record, OldTimes(), nullptr),
+              (FileTimes{InvalidFileTime, InvalidFileTime, OldCreation}));
+    record.operation[LastWrite] = OpShiftBySpan;
+    EXPECT_EQ(CheckedTimesToWrite(record, OldTimes(), nullptr),
+              (FileTimes{InvalidFileTime, InvalidFileTime, InvalidFileTime}));
+    EXPECT_EQ(TimesToWrite(record, OldTimes(), nullptr),
+              (FileTimes{InvalidFileTime, InvalidFileTime, InvalidFileTime}));
+}
+
+TEST(CheckedTimesToWrite, ValuesThePlatformCannotWriteAreRefused)
+{
+    const FileTime largest = 0x7FFFFFFFFFFFFFFFull;
+    // A shift past the largest file time.
+    HandlingRecord record = Record(OpShiftBySpan, OpDontChange, OpDontChange);
+    record.span[Creation] = {0, static_cast<std::int64_t>(TicksPerSecond)};
+    EXPECT_FALSE(CheckedTimesToWrite(record, {largest, OldAccess, OldWrite}, nullptr));
+    // TimesToWrite leaves such a kind silently.
+    EXPECT_EQ(TimesToWrite(record, {largest, OldAccess, OldWrite}, nullptr)[Creation], InvalidFileTime);
+    // A shift back past 1601, with Accessed "same as creation".
+    record = Record(OpShiftBySpan, OpSameAsFirstOther, OpDontChange);
+    record.span[Creation] = {0, -static_cast<std::int64_t>(TicksPerSecond)};
+    EXPECT_FALSE(CheckedTimesToWrite(record, {TicksPerSecond - 1, OldAccess, OldWrite}, nullptr));
+
+    // 0, whichever operation gives it, and values above the largest file time.
+    record = Record(OpSpecifiedDateTime, OpDontChange, OpDontChange);
+    record.value[Creation] = 0;
+    EXPECT_FALSE(CheckedTimesToWrite(record, OldTimes(), nullptr));
+    record.value[Creation] = largest + 1;
+    EXPECT_FALSE(CheckedTimesToWrite(record, OldTimes(), nullptr));
+    record.value[Creation] = largest;
+    EXPECT_EQ(CheckedTimesToWrite(record, OldTimes(), nullptr), (FileTimes{largest, InvalidFileTime, InvalidFileTime}));
+    EXPECT_FALSE(CheckedTimesToWrite(Record(OpDontChange, OpSecondToZero, OpDontChange),
+                                     {OldCreation, 30 * TicksPerSecond, OldWrite}, nullptr));
+    EXPECT_FALSE(CheckedTimesToWrite(Record(OpDontChange, OpDontChange, OpSameAsSecondOther),
+                                     {OldCreation, 0, OldWrite}, nullptr));
+    // A kind left as it is may hold anything.
+    EXPECT_EQ(CheckedTimesToWrite(Record(OpDontChange, OpDontChange, OpSecondToZero), {0, 0, OldWrite}, nullptr),
+              (FileTimes{InvalidFileTime, InvalidFileTime, UtcTime(2022, 3, 4, 5, 6, 0)}));
+    // A local conversion that fails leaves its kind, as TimesToWrite does.
+    record = Record(OpDontChange, OpDontChange, OpSpecifiedTimeOfDay);
+    record.value[LastWrite] = InvalidFileTime;
+    EXPECT_EQ(CheckedTimesToWrite(record, OldTimes(), nullptr),
+              (FileTimes{InvalidFileTime, InvalidFileTime, InvalidFileTime}));
 }
 
 } // namespace
