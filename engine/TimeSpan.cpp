@@ -20,7 +20,7 @@ std::uint64_t SecondsPer(Unit unit)
 {
     switch (unit) {
     case Unit::Weeks:
-        return 7 * 86400;
+        return 7 * std::uint64_t{86400};
     case Unit::Days:
         return 86400;
     case Unit::Hours:

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <algorithm>
 #include <optional>
 #include <random>
 #include <string>
@@ -40,10 +40,8 @@ public:
     // The text, copied against the page; at most a page of characters.
     std::wstring_view Place(const std::wstring& text)
     {
-        const std::size_t bytes = text.size() * sizeof(wchar_t);
-        auto* at = reinterpret_cast<wchar_t*>(base_ + PageBytes - bytes);
-        if (bytes != 0)
-            std::memcpy(at, text.data(), bytes);
+        auto* at = reinterpret_cast<wchar_t*>(base_ + PageBytes) - text.size();
+        std::copy(text.begin(), text.end(), at);
         return {at, text.size()};
     }
 
