@@ -19,8 +19,10 @@ constexpr FileTime LargestFileTime = 0x7FFFFFFFFFFFFFFFull;
 // the offset is the one in force at that reading, not at the day's midnight. A reading that
 // the day does not have (in the hour skipped when summer time starts) or has twice (in the
 // hour repeated when it ends) becomes what the platform's local-to-UTC conversion
-// (TzSpecificLocalTimeToSystemTime) makes of it; Wine 8 takes the skipped 02:30 as standard
-// time (03:30 daylight time) and the repeated 01:30 as daylight time (the first of the two).
+// (TzSpecificLocalTimeToSystemTime) makes of it. Windows documents a repeated reading as taken
+// as daylight time (the first of the two instants) and gives a skipped one no guaranteed
+// result; Wine 8 takes the repeated 01:30 as daylight time and the skipped 02:30 as standard
+// time, which the clock shows as 03:30 daylight time.
 FileTime TimeOfDayOnLocalDate(FileTime old, FileTime picker)
 {
     CalendarTime date;

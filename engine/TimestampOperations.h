@@ -43,7 +43,8 @@ struct TimeExtremes {
 };
 
 // Replaces times by their new values. Without extremes, the earliest/latest operations act
-// like "Don't change".
+// like "Don't change". A kind whose new value does not convert, or whose shift leaves the
+// range of file times, becomes InvalidFileTime.
 void ComputeNewTimes(const HandlingRecord& options, FileTimes& times, const TimeExtremes* extremes);
 
 // What to write to an item whose times are current: the new value of each kind that changes,
