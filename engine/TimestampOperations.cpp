@@ -11,9 +11,6 @@ constexpr TimestampKind OtherKinds[TimestampKindCount][2] = {
     {Creation, LastAccess},  // last write
 };
 
-// The largest time the platform converts and writes.
-constexpr FileTime LargestFileTime = 0x7FFFFFFFFFFFFFFFull;
-
 // The picker's clock reading (its local hours, minutes and seconds, and its fraction of a
 // second) put on the item's local date. The local calendar time is converted as a whole, so
 // the offset is the one in force at that reading, not at the day's midnight. A reading that
@@ -122,7 +119,7 @@ bool HandlingRecord::AnyOperation() const
 TimeExtremes::TimeExtremes()
 {
     for (int k = 0; k < TimestampKindCount; ++k) {
-        earliest[k] = 0x7FFFFFFFFFFFFFFFull;
+        earliest[k] = LargestFileTime;
         latest[k] = 0;
     }
 }

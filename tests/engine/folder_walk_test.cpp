@@ -375,7 +375,7 @@ TEST_F(FolderWalkTest, ATimeThatCannotBeWrittenStopsTheWalkAtItsItemUnwritten)
 
 TEST_F(FolderWalkTest, AFolderWhoseShiftLeavesTheRangeIsNamed)
 {
-    const FileTimes late = {UtcTime(2001, 1, 1), UtcTime(2001, 1, 2), 0x7FFFFFFFFFFFFFFFull - TicksPerSecond};
+    const FileTimes late = {UtcTime(2001, 1, 1), UtcTime(2001, 1, 2), LargestFileTime - TicksPerSecond};
     fs.AddFolder(Root, TimesAt(2000));
     fs.AddFolder(Root + L"\\S", late);
     fs.AddFile(Root + L"\\S\\a.txt", TimesAt(2003));

@@ -204,7 +204,7 @@ TEST_F(SelectionApplyTest, AShiftMovesEachItemOnceAndStopsAtTheOneItCannotWrite)
 {
     fs.AddFolder(Root, TimesAt(2000));
     fs.AddFile(Root + L"\\a", TimesAt(2001));
-    fs.AddFile(Root + L"\\b", {UtcTime(2002, 1, 1), UtcTime(2002, 1, 2), 0x7FFFFFFFFFFFFFFFull});
+    fs.AddFile(Root + L"\\b", {UtcTime(2002, 1, 1), UtcTime(2002, 1, 2), LargestFileTime});
     fs.AddFile(Root + L"\\c", TimesAt(2003));
     choices.general.operation[LastWrite] = OpShiftBySpan;
     choices.general.span[LastWrite] = {0, 1};

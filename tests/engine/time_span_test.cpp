@@ -20,7 +20,6 @@ constexpr std::int64_t Hour = 60 * Minute;
 constexpr std::int64_t Day = 24 * Hour;
 constexpr std::int64_t LongestTicks = std::numeric_limits<std::int64_t>::max();
 constexpr std::int32_t LongestMonths = std::numeric_limits<std::int32_t>::max();
-constexpr FileTime LargestFileTime = 0x7FFFFFFFFFFFFFFFull;
 
 struct Reading {
     std::wstring_view text;

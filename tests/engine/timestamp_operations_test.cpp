@@ -250,7 +250,7 @@ TEST(CheckedTimesToWrite, ASpanOfZeroWritesNothing)
 
 TEST(CheckedTimesToWrite, ValuesThePlatformCannotWriteAreRefused)
 {
-    const FileTime largest = 0x7FFFFFFFFFFFFFFFull;
+    const FileTime largest = LargestFileTime;
     // A shift past the largest file time.
     HandlingRecord record = Record(OpShiftBySpan, OpDontChange, OpDontChange);
     record.span[Creation] = {0, static_cast<std::int64_t>(TicksPerSecond)};

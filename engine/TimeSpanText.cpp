@@ -5,8 +5,8 @@
 
 namespace {
 
-// The largest file time the platform converts and writes, and so the longest exact span.
-constexpr std::uint64_t LargestTicks = 0x7FFFFFFFFFFFFFFFull;
+// The longest exact span: the largest file time.
+constexpr std::uint64_t LargestTicks = LargestFileTime;
 constexpr std::uint64_t LargestMonths = 0x7FFFFFFFull;
 constexpr std::uint64_t TicksPerHour = 60 * TicksPerMinute;
 // Fractions are read to seven decimals, a tick of a second.
@@ -420,38 +420,6 @@ void AppendPart(std::wstring& text, std::uint64_t count, const PartNames& names,
     }
 }
 
-int DaysInMonth(int year, int month)
-{
-    static constexpr int days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return month == 2 && leap ? 29 : days[month - 1];
-}
-
-// The time with its local date moved by whole months, the local clock reading kept and the
-// day of the month clamped to the new month's last day.
-std::optional<FileTime> StepLocalMonths(FileTime time, std::int32_t months)
-{
-    CalendarTime local;
-    if (!UtcFileTimeToLocalCalendar(time, local))
-        return std::nullopt;
-    const std::int64_t index = std::int64_t{local.wYear} * 12 + (local.wMonth - 1) + months;
-    // The years a calendar record of the platform can hold; the conversion decides the rest.
-    if (index < std::int64_t{1600} * 12 || index > std::int64_t{30828} * 12 + 11)
-        return std::nullopt;
-    const int year = static_cast<int>(index / 12);
-    const int month = static_cast<int>(index % 12) + 1;
-    local.wYear = static_cast<WORD>(year);
-    local.wMonth = static_cast<WORD>(month);
-    local.wDay = static_cast<WORD>(std::min<int>(local.wDay, DaysInMonth(year, month)));
-    local.wDayOfWeek = 0;
-    FileTime utc;
-    // The calendar steps drop the fraction of a second; it stays as it was.
-    const std::uint64_t fraction = time % TicksPerSecond;
-    if (!LocalCalendarToUtcFileTime(local, utc) || utc > LargestTicks - fraction)
-        return std::nullopt;
-    return utc + fraction;
-}
-
 } // namespace
 
 std::optional<TimeSpan> ParseTimeSpan(std::wstring_view text)
@@ -496,32 +464,4 @@ std::wstring FormatTimeSpan(const TimeSpan& span, SpanLanguage language)
         text += ClockText(ticks % TicksPerDay);
     }
     return text;
-}
-
-std::optional<FileTime> ShiftFileTime(FileTime time, const TimeSpan& span)
-{
-    if (span.IsZero())
-        return time;
-    if (time > LargestTicks)
-        return std::nullopt;
-    FileTime shifted = time;
-    if (span.months != 0) {
-        const std::optional<FileTime> stepped = StepLocalMonths(time, span.months);
-        if (!stepped)
-            return std::nullopt;
-        shifted = *stepped;
-    }
-    const std::uint64_t ticks = Magnitude(span.ticks);
-    if (span.ticks >= 0) {
-        if (ticks > LargestTicks - shifted)
-            return std::nullopt;
-        shifted += ticks;
-    } else {
-        if (ticks >= shifted)
-            return std::nullopt;
-        shifted -= ticks;
-    }
-    if (shifted == 0)
-        return std::nullopt;
-    return shifted;
 }
