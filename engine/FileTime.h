@@ -11,6 +11,9 @@ using FileTime = std::uint64_t;
 // What a failed conversion produces; written, it leaves that time of the item unchanged.
 inline constexpr FileTime InvalidFileTime = 0xFFFFFFFFFFFFFFFFull;
 
+// The largest time the platform converts to a calendar time and writes.
+inline constexpr FileTime LargestFileTime = 0x7FFFFFFFFFFFFFFFull;
+
 inline constexpr std::uint64_t TicksPerSecond = 10'000'000ull;
 inline constexpr std::uint64_t TicksPerMinute = 600'000'000ull;
 inline constexpr std::uint64_t TicksPerDay = 864'000'000'000ull;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -179,6 +180,45 @@ TEST_F(SelectionApplyTest, AFailureStopsTheApplyAndNamesTheItemWhatWasWrittenSta
     EXPECT_EQ(report.failedPath, Root + L"\\F\\locked");
     EXPECT_EQ(fs.TimesOf(Root + L"\\a")[LastWrite], Chosen);
     EXPECT_EQ(fs.TimesOf(Root + L"\\b"), TimesAt(2004));
+}
+
+TEST_F(SelectionApplyTest, ASingleItemThatCannotBeShiftedIsReportedBeforeAnythingIsWritten)
+{
+    const FileTimes early = {UtcTime(2001, 1, 1), UtcTime(2001, 1, 2), UtcTime(1601, 1, 1, 0, 0, 30)};
+    fs.AddFolder(Root, TimesAt(2000));
+    fs.AddFile(Root + L"\\a", early);
+    choices.general.operation[Creation] = OpCurrentDateTime;
+    choices.general.operation[LastWrite] = OpShiftBySpan;
+    choices.general.span[LastWrite] = {0, -60 * static_cast<std::int64_t>(TicksPerSecond)};
+
+    const ApplyReport report = Apply({File(Root + L"\\a")});
+    EXPECT_EQ(report.outcome, WalkOutcome::Failed);
+    EXPECT_EQ(report.failure, UnwritableTimeResult);
+    EXPECT_EQ(report.failedPath, Root + L"\\a");
+    EXPECT_EQ(fs.TimesOf(Root + L"\\a"), early);
+    EXPECT_EQ(fs.Count(L"write "), 0u);
+    EXPECT_EQ(report.done.files, 0u);
+}
+
+TEST_F(SelectionApplyTest, AShiftMovesEachItemOnceAndStopsAtTheOneItCannotWrite)
+{
+    fs.AddFolder(Root, TimesAt(2000));
+    fs.AddFile(Root + L"\\a", TimesAt(2001));
+    fs.AddFile(Root + L"\\b", {UtcTime(2002, 1, 1), UtcTime(2002, 1, 2), LargestFileTime});
+    fs.AddFile(Root + L"\\c", TimesAt(2003));
+    choices.general.operation[LastWrite] = OpShiftBySpan;
+    choices.general.span[LastWrite] = {0, 1};
+
+    const ApplyReport report =
+        Apply({File(Root + L"\\a"), File(Root + L"\\a"), File(Root + L"\\b"), File(Root + L"\\c")});
+    EXPECT_EQ(report.outcome, WalkOutcome::Failed);
+    EXPECT_EQ(report.failure, UnwritableTimeResult);
+    EXPECT_EQ(report.failedPath, Root + L"\\b");
+    EXPECT_EQ(fs.TimesOf(Root + L"\\a")[LastWrite], TimesAt(2001)[LastWrite] + 1);
+    EXPECT_EQ(Writes(Root + L"\\a"), 1u);
+    EXPECT_EQ(Writes(Root + L"\\b"), 0u);
+    EXPECT_EQ(fs.TimesOf(Root + L"\\c"), TimesAt(2003));
+    EXPECT_EQ(fs.Count(L"read " + Root + L"\\c"), 0u);
 }
 
 TEST_F(SelectionApplyTest, ZeroIdentitiesMatchNothingAndLoopsThatAreSkippedAreNamed)
