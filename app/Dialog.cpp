@@ -2,7 +2,6 @@
 
 #include "app/ApplyProgress.h"
 #include "app/ProgressWindow.h"
-#include "app/ShellFileInfo.h"
 
 #include "ui/Messages.h"
 #include "ui/ResultText.h"
@@ -91,13 +90,13 @@ void CDialog::ReadTargetInformation()
     SHFILEINFOW info{};
     const UINT flags = SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME;
     if (!ShellCanTake(m_targetPath) ||
-        !GetShellFileInfo(m_targetPath.c_str(), FILE_ATTRIBUTE_NORMAL, info, flags)) {
+        !::SHGetFileInfoW(m_targetPath.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info, flags)) {
         // From the name and attributes alone: for a path the shell cannot take, and for one
         // that does not exist yet.
         info = SHFILEINFOW{};
         const std::wstring name(ShellCanTake(m_targetPath) ? m_targetPath : PathName(m_targetPath));
         const DWORD known = m_general.isFolder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
-        GetShellFileInfo(name.c_str(), known, info, flags | SHGFI_USEFILEATTRIBUTES);
+        ::SHGetFileInfoW(name.c_str(), known, &info, sizeof info, flags | SHGFI_USEFILEATTRIBUTES);
     }
     m_icon.reset(info.hIcon);
     m_general.icon = m_icon.get();
