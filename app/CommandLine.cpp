@@ -47,6 +47,10 @@ StartRequest DecideStartAction(const wchar_t* commandTail, const std::wstring& c
         request.action = StartAction::Unregister;
         return request;
     }
+    if (::lstrcmpiW(tail, L"-Embedding") == 0 || ::lstrcmpiW(tail, L"/Embedding") == 0) {
+        request.action = StartAction::ServeVerb;
+        return request;
+    }
     const std::wstring argument = FirstArgument(tail);
     if (argument.empty()) {
         request.targetPath = currentDirectory;

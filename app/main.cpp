@@ -1,7 +1,10 @@
 #include "app/CommandLine.h"
 #include "app/MainSheet.h"
 #include "ui/Messages.h"
+#include "ui/ResultText.h"
 #include "app/Registration.h"
+#include "app/Dialog.h"
+#include "app/VerbServer.h"
 #include "framework/Module.h"
 
 #include <windows.h>
@@ -9,6 +12,7 @@
 #include <objbase.h>
 
 #include <clocale>
+#include <memory>
 #include <string>
 
 namespace {
@@ -50,6 +54,20 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandTail, int)
     case StartAction::Edit:
         result = RunMainSheet(instance, request.targetPath);
         break;
+    case StartAction::ServeVerb: {
+        // One modeless sheet, for the selection's first item.
+        std::unique_ptr<CDialog> sheet;
+        result = RunVerbServer(instance, [&sheet](const std::vector<std::wstring>& paths) -> HRESULT {
+            if (sheet)
+                return HResultFromWin32(ERROR_BUSY);
+            sheet = std::make_unique<CDialog>(paths.front());
+            if (sheet->Create())
+                return S_OK;
+            const DWORD error = ::GetLastError();
+            return HResultFromWin32(error ? error : ERROR_OUTOFMEMORY);
+        });
+        break;
+    }
     }
 
     if (FAILED(result))

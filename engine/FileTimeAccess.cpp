@@ -3,6 +3,8 @@
 #include "platform/Handles.h"
 #include "platform/ItemPath.h"
 
+#include <cstring>
+
 namespace {
 
 constexpr DWORD ShareReadWrite = FILE_SHARE_READ | FILE_SHARE_WRITE;
@@ -55,6 +57,28 @@ bool CloseKeepingError(FileHandle& handle, bool result)
     return result;
 }
 
+// Opens the item once, reads its times, writes what decide makes of them (nothing when it
+// changes no kind) and gives the times the item then holds.
+template <class Decide> bool ChangeTimesOnHandle(const wchar_t* path, FileTimes& stored, const Decide& decide)
+{
+    FileHandle file = OpenForTimes(path, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
+    if (!file)
+        return false;
+    FileTimes current;
+    if (!GetTimes(file.get(), current))
+        return CloseKeepingError(file, false);
+    const FileTimes wanted = decide(file.get(), current);
+    if (!AnyTime(wanted)) {
+        stored = current;
+        return CloseKeepingError(file, true);
+    }
+    // Read back on the same handle: the file system answers with what it recorded (FAT keeps
+    // two-second steps, a network server its own precision), and that is what a folder's
+    // earliest and latest entries must be computed from.
+    const bool changed = SetTimes(file.get(), wanted) && GetTimes(file.get(), stored);
+    return CloseKeepingError(file, changed);
+}
+
 } // namespace
 
 bool ReadFileTimes(const wchar_t* path, FileTime* creation, FileTime* lastAccess, FileTime* lastWrite)
@@ -90,22 +114,40 @@ bool WriteFileTimes(const wchar_t* path, const FileTimes& times)
     return CloseKeepingError(file, SetTimes(file.get(), times));
 }
 
+bool ReadIdentity(HANDLE item, FileIdentity& identity)
+{
+    FILE_ID_INFO info{};
+    if (::GetFileInformationByHandleEx(item, FileIdInfo, &info, sizeof info)) {
+        identity.volume = info.VolumeSerialNumber;
+        static_assert(sizeof info.FileId.Identifier == sizeof identity.id);
+        std::memcpy(identity.id.data(), info.FileId.Identifier, identity.id.size());
+        return true;
+    }
+    // FileIdInfo came with Windows 8 and Server 2012, and not every file system offers it;
+    // there the 64-bit index is the identity (the file systems with 128-bit identifiers offer
+    // FileIdInfo).
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!::GetFileInformationByHandle(item, &information))
+        return false;
+    identity = {};
+    identity.volume = information.dwVolumeSerialNumber;
+    const ULONGLONG index = (static_cast<ULONGLONG>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
+    std::memcpy(identity.id.data(), &index, sizeof index);
+    return true;
+}
+
 bool ChangeFileTimes(const wchar_t* path, const TimesChange& change, FileTimes& stored)
 {
-    FileHandle file = OpenForTimes(path, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
-    if (!file)
-        return false;
-    FileTimes current;
-    if (!GetTimes(file.get(), current))
-        return CloseKeepingError(file, false);
-    const FileTimes wanted = change(current);
-    if (!AnyTime(wanted)) {
-        stored = current;
-        return CloseKeepingError(file, true);
-    }
-    // Read back on the same handle: the file system answers with what it recorded (FAT keeps
-    // two-second steps, a network server its own precision), and that is what a folder's
-    // earliest and latest entries must be computed from.
-    const bool changed = SetTimes(file.get(), wanted) && GetTimes(file.get(), stored);
-    return CloseKeepingError(file, changed);
+    return ChangeTimesOnHandle(path, stored, [&change](HANDLE, const FileTimes& current) { return change(current); });
+}
+
+bool ChangeIdentifiedFileTimes(const wchar_t* path, const IdentifiedTimesChange& change, FileTimes& stored)
+{
+    return ChangeTimesOnHandle(path, stored, [&change](HANDLE file, const FileTimes& current) {
+        // An item whose identity cannot be told is still written: it matches no other.
+        FileIdentity identity;
+        if (!ReadIdentity(file, identity))
+            identity = {};
+        return change(current, identity);
+    });
 }

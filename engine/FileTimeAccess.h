@@ -2,7 +2,24 @@
 
 #include "engine/FileTime.h"
 
+#include <windows.h>
+
+#include <array>
 #include <functional>
+
+// What tells two paths to the same item apart from different items: the volume serial and
+// the 128-bit file identifier (the 64-bit index alone is not unique on ReFS). Some file
+// systems and redirectors report no identifier (zero): such an identity is unknown and
+// matches nothing, not even itself.
+struct FileIdentity {
+    ULONGLONG volume = 0;
+    std::array<BYTE, 16> id = {};
+
+    [[nodiscard]] bool Known() const noexcept { return id != std::array<BYTE, 16>{}; }
+    // Two identities that are both known and equal.
+    [[nodiscard]] bool SameItemAs(const FileIdentity& other) const noexcept { return Known() && *this == other; }
+    bool operator==(const FileIdentity&) const = default;
+};
 
 // Paths are full paths in their ordinary form; each call opens the item's extended-length
 // form (platform/ItemPath.h), so the name is taken as written, at any length.
@@ -24,3 +41,14 @@ using TimesChange = std::function<FileTimes(const FileTimes& current)>;
 // changes no kind) and gives the times the item then holds. False on failure, with the cause
 // in GetLastError.
 [[nodiscard]] bool ChangeFileTimes(const wchar_t* path, const TimesChange& change, FileTimes& stored);
+
+// The identity of an open item; false (with the cause) when the file system cannot tell it.
+[[nodiscard]] bool ReadIdentity(HANDLE item, FileIdentity& identity);
+
+// Given an item's times as just read and its identity, the times to write.
+using IdentifiedTimesChange = std::function<FileTimes(const FileTimes& current, const FileIdentity& identity)>;
+
+// ChangeFileTimes, with the identity of the opened item given to change (unknown where the
+// file system cannot tell it).
+[[nodiscard]] bool ChangeIdentifiedFileTimes(const wchar_t* path, const IdentifiedTimesChange& change,
+                                             FileTimes& stored);

@@ -6,15 +6,6 @@
 #include <memory>
 #include <string>
 
-// What tells two paths to the same folder apart from different folders: the volume serial
-// and the 128-bit file identifier (the 64-bit index alone is not unique on ReFS).
-struct FileIdentity {
-    ULONGLONG volume = 0;
-    std::array<BYTE, 16> id = {};
-
-    bool operator==(const FileIdentity&) const = default;
-};
-
 // An entry's file identifier as its folder's listing reports it (for "." the folder's own).
 // Comparable only with other listed identifiers: for a link the listing may report the link
 // rather than its target, and it names no volume.
@@ -45,8 +36,20 @@ public:
     // Reads an item's times, writes what change makes of them and gives the stored times,
     // as ChangeFileTimes does.
     [[nodiscard]] virtual bool ChangeTimes(const std::wstring& path, const TimesChange& change, FileTimes& stored) = 0;
-    // The identity of the folder a path leads to, links followed.
+    // Reads an item's times and its identity (unknown where the file system gives none) on
+    // one open, writes what change makes of them and gives the stored times. The file systems
+    // that can tell no identity give an unknown one.
+    [[nodiscard]] virtual bool ChangeIdentifiedTimes(const std::wstring& path, const IdentifiedTimesChange& change,
+                                                     FileTimes& stored)
+    {
+        return ChangeTimes(path, [&change](const FileTimes& current) { return change(current, FileIdentity{}); }, stored);
+    }
+    // The identity of the item (for a folder: the folder) a path leads to, links followed.
     [[nodiscard]] virtual bool FolderIdentity(const std::wstring& path, FileIdentity& identity) = 0;
+    // The item's attributes now; INVALID_FILE_ATTRIBUTES, with the cause, where it cannot be reached.
+    [[nodiscard]] virtual DWORD Attributes(const std::wstring& path) = 0;
+    // Creates an empty file where no item is; an item already there is left as it is.
+    [[nodiscard]] virtual bool CreateEmptyFile(const std::wstring& path) = 0;
 };
 
 // The platform's file system, reached through each item's extended-length path.
@@ -54,5 +57,9 @@ class Win32FolderFileSystem final : public FolderFileSystem {
 public:
     std::unique_ptr<FolderListing> List(const std::wstring& folder) override;
     bool ChangeTimes(const std::wstring& path, const TimesChange& change, FileTimes& stored) override;
+    bool ChangeIdentifiedTimes(const std::wstring& path, const IdentifiedTimesChange& change,
+                               FileTimes& stored) override;
     bool FolderIdentity(const std::wstring& path, FileIdentity& identity) override;
+    DWORD Attributes(const std::wstring& path) override;
+    bool CreateEmptyFile(const std::wstring& path) override;
 };

@@ -50,11 +50,11 @@ struct Ancestor {
 class FolderWalk {
 public:
     FolderWalk(FolderFileSystem& fileSystem, const HandlingRecord& general, const HandlingRecord& advanced,
-               const ApplyOptions& options, const WalkFailureReporter& reportFailure)
+               const ApplyOptions& options, const WalkFailureReporter& reportFailure, WalkShared& shared)
         : fileSystem_(fileSystem), general_(general), advanced_(advanced), options_(options),
           namePatterns_(NamesNoPattern(options.namePatterns.c_str()) ? nullptr : options.namePatterns.c_str()),
           changeFolders_(general.AnyOperation()), changeFiles_(advanced.AnyOperation()), reportFailure_(reportFailure),
-          progress_(options.progress)
+          progress_(options.progress), shared_(shared), done_(shared.done)
     {
     }
 
@@ -90,7 +90,8 @@ private:
                 Fold(extremes, current);
             return TimesToWrite(general_, current, &extremes);
         };
-        if (!fileSystem_.ChangeTimes(folder, change, stored))
+        // The walk's own folder is written in its own turn; a subfolder only if no other turn has it.
+        if (!Change(folder, change, ancestors_.size() == 1, stored))
             return Fail(folder);
         ++done_.folders;
         return true;
@@ -129,7 +130,7 @@ private:
                 if (!GoOn(path))
                     return false;
                 const auto change = [&](const FileTimes& current) { return TimesToWrite(advanced_, current, nullptr); };
-                if (!fileSystem_.ChangeTimes(path, change, times))
+                if (!Change(path, change, false, times))
                     return Fail(path);
                 ++done_.files;
             }
@@ -177,12 +178,29 @@ private:
         for (Ancestor& ancestor : ancestors_) {
             if (!Identify(ancestor))
                 return false;
-            if (ancestor.identity == subfolder.identity) {
+            // A file system that tells no identities (all zero) cannot show a loop this way.
+            if (ancestor.identity.SameItemAs(subfolder.identity)) {
                 loops = true;
+                shared_.skippedLoops.push_back({subfolder.path, ancestor.path});
                 return true;
             }
         }
         return true;
+    }
+
+    // Reads and writes an item once. With a ledger, an item it does not let this turn claim
+    // is read and left as it is.
+    bool Change(const std::wstring& path, const TimesChange& change, bool ownTurn, FileTimes& stored)
+    {
+        WriteLedger* const ledger = shared_.ledger;
+        if (!ledger)
+            return fileSystem_.ChangeTimes(path, change, stored);
+        const auto claimed = [&](const FileTimes& current, const FileIdentity& identity) {
+            if (!ledger->Claim(identity, path, ownTurn))
+                return FileTimes{InvalidFileTime, InvalidFileTime, InvalidFileTime};
+            return change(current);
+        };
+        return fileSystem_.ChangeIdentifiedTimes(path, claimed, stored);
     }
 
     bool Identify(Ancestor& folder)
@@ -223,7 +241,8 @@ private:
     const bool changeFiles_;
     const WalkFailureReporter& reportFailure_;
     WalkProgress* const progress_;
-    WalkCounts done_;
+    WalkShared& shared_;
+    WalkCounts& done_;
     WalkOutcome outcome_ = WalkOutcome::Finished; // how the walk ended, once a step has ended it
     std::vector<Ancestor> ancestors_;             // the folders on the current path, from the target down
 };
@@ -241,9 +260,17 @@ WalkOutcome ApplyToFolder(FolderFileSystem& fileSystem, const HandlingRecord& ge
                           const ApplyOptions& options, const std::wstring& folder,
                           const WalkFailureReporter& reportFailure)
 {
+    WalkShared shared;
+    return ApplyToFolder(fileSystem, general, advanced, options, folder, reportFailure, shared);
+}
+
+WalkOutcome ApplyToFolder(FolderFileSystem& fileSystem, const HandlingRecord& general, const HandlingRecord& advanced,
+                          const ApplyOptions& options, const std::wstring& folder,
+                          const WalkFailureReporter& reportFailure, WalkShared& shared)
+{
     if (!general.AnyOperation() && !advanced.AnyOperation())
         return WalkOutcome::Finished;
-    FolderWalk walk(fileSystem, general, advanced, options, reportFailure);
+    FolderWalk walk(fileSystem, general, advanced, options, reportFailure, shared);
     return walk.WalkTarget(folder);
 }
 

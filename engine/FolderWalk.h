@@ -3,9 +3,11 @@
 #include "engine/FolderFileSystem.h"
 #include "engine/TimestampOperations.h"
 #include "engine/WalkProgress.h"
+#include "engine/WriteLedger.h"
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // The parameters of a folder apply, gathered from the General and Advanced pages.
 struct ApplyOptions {
@@ -20,6 +22,19 @@ struct ApplyOptions {
 // the full path of the item that could not be listed, identified, read or written.
 using WalkFailureReporter = std::function<void(HRESULT code, const std::wstring& path)>;
 
+// A subfolder the walk did not enter because it leads back to a folder above it.
+struct SkippedLoop {
+    std::wstring folder;
+    std::wstring leadsTo;
+};
+
+// What a walk shares with the apply it is part of.
+struct WalkShared {
+    WalkCounts done;                       // counted on from where the apply stands
+    std::vector<SkippedLoop> skippedLoops; // added to as the walk meets them
+    WriteLedger* ledger = nullptr;         // null: the walk writes every item it reaches
+};
+
 // Applies the General record to the folder (and, when recursive, to every subfolder, each
 // written after its entries) and the Advanced record to the files whose names match the
 // patterns. Hidden and system entries are skipped as the options say. Every item is opened
@@ -28,7 +43,12 @@ using WalkFailureReporter = std::function<void(HRESULT code, const std::wstring&
 // or not flagged) is not entered; it counts with its listed times. The walk stops at the first
 // failure, which it passes to the reporter (a null reporter is allowed), or where the progress
 // sink of the options says so, which is not a failure. With nothing to change, nothing is
-// listed or asked.
+// listed or asked. With a ledger, an item that the ledger does not let the walk claim is read
+// but not written.
+[[nodiscard]] WalkOutcome ApplyToFolder(FolderFileSystem& fileSystem, const HandlingRecord& general,
+                                        const HandlingRecord& advanced, const ApplyOptions& options,
+                                        const std::wstring& folder, const WalkFailureReporter& reportFailure,
+                                        WalkShared& shared);
 [[nodiscard]] WalkOutcome ApplyToFolder(FolderFileSystem& fileSystem, const HandlingRecord& general,
                                         const HandlingRecord& advanced, const ApplyOptions& options,
                                         const std::wstring& folder, const WalkFailureReporter& reportFailure);

@@ -183,28 +183,30 @@ bool Win32FolderFileSystem::ChangeTimes(const std::wstring& path, const TimesCha
     return ChangeFileTimes(path.c_str(), change, stored);
 }
 
+bool Win32FolderFileSystem::ChangeIdentifiedTimes(const std::wstring& path, const IdentifiedTimesChange& change,
+                                                  FileTimes& stored)
+{
+    return ChangeIdentifiedFileTimes(path.c_str(), change, stored);
+}
+
 bool Win32FolderFileSystem::FolderIdentity(const std::wstring& path, FileIdentity& identity)
 {
     FileHandle folder(::CreateFileW(ItemPath(path).c_str(), FILE_READ_ATTRIBUTES, ShareAll, nullptr, OPEN_EXISTING,
                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!folder)
         return false;
-    FILE_ID_INFO info{};
-    if (::GetFileInformationByHandleEx(folder.get(), FileIdInfo, &info, sizeof info)) {
-        identity.volume = info.VolumeSerialNumber;
-        static_assert(sizeof info.FileId.Identifier == sizeof identity.id);
-        std::memcpy(identity.id.data(), info.FileId.Identifier, identity.id.size());
-        return true;
-    }
-    // FileIdInfo came with Windows 8 and Server 2012, and not every file system offers it;
-    // there the 64-bit index is the identity (the file systems with 128-bit identifiers offer
-    // FileIdInfo).
-    BY_HANDLE_FILE_INFORMATION information;
-    if (!::GetFileInformationByHandle(folder.get(), &information))
-        return false;
-    identity = {};
-    identity.volume = information.dwVolumeSerialNumber;
-    const ULONGLONG index = (static_cast<ULONGLONG>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
-    std::memcpy(identity.id.data(), &index, sizeof index);
-    return true;
+    return ReadIdentity(folder.get(), identity);
+}
+
+DWORD Win32FolderFileSystem::Attributes(const std::wstring& path)
+{
+    return ::GetFileAttributesW(ItemPath(path).c_str());
+}
+
+bool Win32FolderFileSystem::CreateEmptyFile(const std::wstring& path)
+{
+    // OPEN_ALWAYS: a file made in the meantime by someone else is kept as it is.
+    FileHandle created(::CreateFileW(ItemPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return created.valid();
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <objbase.h>
 #include <propidl.h>
+#include <shtypes.h>
 
 #include <utility>
 
@@ -82,6 +83,12 @@ struct DeleteDeviceContext {
 struct DeleteBitmap {
     void operator()(HBITMAP h) const noexcept { ::DeleteObject(h); }
 };
+struct FreeIdList {
+    void operator()(ITEMIDLIST* h) const noexcept { ::CoTaskMemFree(h); }
+};
+struct DestroyWindowHandle {
+    void operator()(HWND h) const noexcept { ::DestroyWindow(h); }
+};
 
 struct FileHandleTraits {
     using Type = HANDLE;
@@ -107,6 +114,10 @@ using LibraryModule = UniqueResource<HandleTraits<HMODULE, nullptr, FreeLibraryM
 // selected into it.
 using MemoryDc = UniqueResource<HandleTraits<HDC, nullptr, DeleteDeviceContext>>;
 using BitmapHandle = UniqueResource<HandleTraits<HBITMAP, nullptr, DeleteBitmap>>;
+// An item ID list the shell allocated (ILCombine, SHParseDisplayName and the like).
+using ItemIdList = UniqueResource<HandleTraits<ITEMIDLIST*, nullptr, FreeIdList>>;
+// A window this code created and destroys itself (not one a framework class owns).
+using WindowHandle = UniqueResource<HandleTraits<HWND, nullptr, DestroyWindowHandle>>;
 
 // The device context of a whole window (GetWindowDC), released with the scope.
 class WindowDcScope {
@@ -229,6 +240,31 @@ public:
 
 private:
     wchar_t* text_ = nullptr;
+};
+
+// A storage medium a data object handed out, released with the scope.
+class StorageMedium {
+public:
+    StorageMedium() noexcept = default;
+    ~StorageMedium() { reset(); }
+    StorageMedium(const StorageMedium&) = delete;
+    StorageMedium& operator=(const StorageMedium&) = delete;
+
+    STGMEDIUM* put() noexcept
+    {
+        reset();
+        return &medium_;
+    }
+    [[nodiscard]] const STGMEDIUM& get() const noexcept { return medium_; }
+    void reset() noexcept
+    {
+        if (medium_.tymed != TYMED_NULL)
+            ::ReleaseStgMedium(&medium_);
+        medium_ = STGMEDIUM{};
+    }
+
+private:
+    STGMEDIUM medium_{};
 };
 
 // A property value that clears itself.

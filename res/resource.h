@@ -31,6 +31,9 @@
 #define IDS_PROGRESS_FILES 1103
 #define IDS_PROGRESS_ONE_FOLDER 1104
 #define IDS_PROGRESS_FOLDERS 1105
+// Why a selection handed to the verb opens no sheet.
+#define IDS_NOT_ON_DRIVE 1110
+#define IDS_SELECTION_UNREADABLE 1111
 
 // System-menu command of the About entry; it carries the number of its text, IDS_ABOUT.
 #define IDM_ABOUT 272

@@ -89,13 +89,31 @@ std::map<std::wstring, std::wstring> ExpectedVerbValues(const std::wstring& prog
     return {
         {L"Icon", quoted},
         {L"MUIVerb", L"@" + quoted + L",-256"},
-        {L"MultiSelectModel", L"Single"},
-        {L"NoWorkingDirectory", L""},
+        {L"MultiSelectModel", L"Player"},
         {L"Position", L"Bottom"},
     };
 }
 
-std::wstring ExpectedCommandLine(const std::wstring& programPath)
+void ExpectRegisteredExactly(HKEY root, const std::wstring& programPath)
 {
-    return L"\"" + programPath + L"\" \"%1\"";
+    using Values = std::map<std::wstring, std::wstring>;
+    const KeySnapshot verb = ReadKey(root, VerbKeyPath);
+    ASSERT_TRUE(verb.exists);
+    EXPECT_EQ(verb.values, ExpectedVerbValues(programPath));
+    EXPECT_TRUE(verb.nonStringValues.empty());
+    EXPECT_EQ(verb.subkeys, std::vector<std::wstring>{L"DropTarget"});
+    const KeySnapshot dropTarget = ReadKey(root, DropTargetKeyPath);
+    EXPECT_EQ(dropTarget.values, (Values{{L"Clsid", L"{3D452E27-4C32-4BFD-90B0-810254A3030D}"}}));
+    EXPECT_TRUE(dropTarget.nonStringValues.empty());
+    EXPECT_TRUE(dropTarget.subkeys.empty());
+
+    const KeySnapshot verbClass = ReadKey(root, ClassKeyPath);
+    ASSERT_TRUE(verbClass.exists);
+    EXPECT_EQ(verbClass.values, (Values{{L"", L"Nebbi's Timestamp Editor"}}));
+    EXPECT_TRUE(verbClass.nonStringValues.empty());
+    EXPECT_EQ(verbClass.subkeys, std::vector<std::wstring>{L"LocalServer32"});
+    const KeySnapshot server = ReadKey(root, LocalServerKeyPath);
+    EXPECT_EQ(server.values, (Values{{L"", L"\"" + programPath + L"\""}}));
+    EXPECT_TRUE(server.nonStringValues.empty());
+    EXPECT_TRUE(server.subkeys.empty());
 }

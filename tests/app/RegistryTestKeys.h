@@ -38,8 +38,15 @@ void DeleteKeyTree(HKEY root, const std::wstring& path);
 
 inline constexpr const wchar_t* ShellKeyPath = L"Software\\Classes\\AllFilesystemObjects\\shell";
 inline constexpr const wchar_t* VerbKeyPath = L"Software\\Classes\\AllFilesystemObjects\\shell\\chronset";
-inline constexpr const wchar_t* CommandKeyPath = L"Software\\Classes\\AllFilesystemObjects\\shell\\chronset\\command";
+inline constexpr const wchar_t* DropTargetKeyPath =
+    L"Software\\Classes\\AllFilesystemObjects\\shell\\chronset\\DropTarget";
+inline constexpr const wchar_t* ClassKeyPath = L"Software\\Classes\\CLSID\\{3D452E27-4C32-4BFD-90B0-810254A3030D}";
+inline constexpr const wchar_t* LocalServerKeyPath =
+    L"Software\\Classes\\CLSID\\{3D452E27-4C32-4BFD-90B0-810254A3030D}\\LocalServer32";
 
-// The five values of the verb key for a program path.
+// The four values of the verb key for a program path.
 std::map<std::wstring, std::wstring> ExpectedVerbValues(const std::wstring& programPath);
-std::wstring ExpectedCommandLine(const std::wstring& programPath);
+
+// Checks that the class key and the verb are registered for the program with exactly the
+// scripted keys and values, and nothing else below them.
+void ExpectRegisteredExactly(HKEY root, const std::wstring& programPath);

@@ -29,12 +29,17 @@ TEST(DecideStartAction, RecognisesTheSwitchesInAnyCaseButOnlyAsTheWholeTail)
     EXPECT_EQ(Decide(L"/REGSERVER").action, StartAction::Register);
     EXPECT_EQ(Decide(L"/UnregServer").action, StartAction::Unregister);
     EXPECT_EQ(Decide(L"/unREGserver").action, StartAction::Unregister);
+    for (const wchar_t* tail : {L"-Embedding", L"/Embedding", L"-EMBEDDING", L"/embedding"})
+        EXPECT_EQ(Decide(tail).action, StartAction::ServeVerb) << tail;
 
     // Anything more in the tail makes it a path, even though the first argument is the switch.
-    for (const wchar_t* tail : {L"/RegServer ", L"/RegServer x", L"\"/RegServer\""}) {
+    for (const wchar_t* tail :
+         {L"/RegServer ", L"/RegServer x", L"\"/RegServer\"", L"-Embedding x", L"Embedding", L"--Embedding"}) {
         const StartRequest request = Decide(tail);
         EXPECT_EQ(request.action, StartAction::Edit) << tail;
-        EXPECT_NE(request.targetPath.find(L"RegServer"), std::wstring::npos) << tail;
+        EXPECT_TRUE(request.targetPath.find(L"RegServer") != std::wstring::npos ||
+                    request.targetPath.find(L"Embedding") != std::wstring::npos)
+            << tail;
     }
 }
 

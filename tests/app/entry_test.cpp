@@ -117,18 +117,15 @@ protected:
         program_ = ProgramPath();
         ASSERT_FALSE(program_.empty()) << "CHRONSET_PROGRAM must name the program";
         DeleteKeyTree(HKEY_CURRENT_USER, VerbKeyPath);
+        DeleteKeyTree(HKEY_CURRENT_USER, ClassKeyPath);
     }
-    void TearDown() override { DeleteKeyTree(HKEY_CURRENT_USER, VerbKeyPath); }
-
-    void ExpectRegistered()
+    void TearDown() override
     {
-        const KeySnapshot verb = ReadKey(HKEY_CURRENT_USER, VerbKeyPath);
-        ASSERT_TRUE(verb.exists);
-        EXPECT_EQ(verb.values, ExpectedVerbValues(program_));
-        EXPECT_EQ(verb.subkeys, std::vector<std::wstring>{L"command"});
-        EXPECT_EQ(ReadKey(HKEY_CURRENT_USER, CommandKeyPath).values,
-                  (std::map<std::wstring, std::wstring>{{L"", ExpectedCommandLine(program_)}}));
+        DeleteKeyTree(HKEY_CURRENT_USER, VerbKeyPath);
+        DeleteKeyTree(HKEY_CURRENT_USER, ClassKeyPath);
     }
+
+    void ExpectRegistered() { ExpectRegisteredExactly(HKEY_CURRENT_USER, program_); }
 
     std::wstring program_;
 };
@@ -154,6 +151,7 @@ TEST_F(ProgramRegistration, SwitchesRegisterAndUnregisterTheVerb)
         EXPECT_EQ(run.exitCode, 0u) << tail;
         EXPECT_TRUE(run.boxes.empty()) << tail;
         EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, VerbKeyPath)) << tail;
+        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, ClassKeyPath)) << tail;
         EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, ShellKeyPath)) << tail;
     }
 }
@@ -184,6 +182,7 @@ TEST_F(ProgramRegistration, AFailedRegistrationIsShownAndBecomesTheExitCode)
     EXPECT_EQ(run.boxes[0].text, ResultText(expected));
     EXPECT_EQ(run.boxes[0].caption, ProductName());
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, VerbKeyPath));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, ClassKeyPath));
 }
 
 } // namespace

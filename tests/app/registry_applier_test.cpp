@@ -71,7 +71,8 @@ TEST(RegistryScriptApplier, AFailedRegistrationIsRolledBackAndReturnsItsCode)
 {
     for (auto [operation, name] : {std::pair{RefusingRegistry::Operation::SetValue, L"Position"},
                                    std::pair{RefusingRegistry::Operation::SetValue, L""},
-                                   std::pair{RefusingRegistry::Operation::Create, L"command"}}) {
+                                   std::pair{RefusingRegistry::Operation::Create, L"DropTarget"},
+                                   std::pair{RefusingRegistry::Operation::Create, L"LocalServer32"}}) {
         ScratchKey root;
         // An earlier registration and a stranger's value on the shell key.
         ASSERT_EQ(RunVerbScript(ScriptMode::Register, root.get()), S_OK);
@@ -81,6 +82,7 @@ TEST(RegistryScriptApplier, AFailedRegistrationIsRolledBackAndReturnsItsCode)
         EXPECT_EQ(RunVerbScript(ScriptMode::Register, root.get(), registry), static_cast<HRESULT>(0x80070005)) << name;
         EXPECT_EQ(registry.refusals, 1) << name;
         EXPECT_FALSE(KeyExists(root.get(), VerbKeyPath)) << name;
+        EXPECT_FALSE(KeyExists(root.get(), ClassKeyPath)) << name;
         const KeySnapshot shell = ReadKey(root.get(), ShellKeyPath);
         EXPECT_TRUE(shell.exists) << name;
         EXPECT_TRUE(shell.subkeys.empty()) << name;
@@ -114,11 +116,12 @@ TEST(RegistryScriptApplier, UnregisteringStopsAtTheFirstFailure)
     ASSERT_EQ(RunVerbScript(ScriptMode::Register, root.get()), S_OK);
     RefusingRegistry registry(RefusingRegistry::Operation::DeleteValue, L"MUIVerb");
     EXPECT_EQ(RunVerbScript(ScriptMode::Unregister, root.get(), registry), static_cast<HRESULT>(0x80070005));
-    // command and Icon come before MUIVerb in the script; the rest is still there.
+    // The class key, DropTarget and Icon come before MUIVerb in the script; the rest is still there.
     const KeySnapshot verb = ReadKey(root.get(), VerbKeyPath);
     ASSERT_TRUE(verb.exists);
     EXPECT_TRUE(verb.subkeys.empty());
     EXPECT_EQ(verb.values.count(L"Icon"), 0u);
+    EXPECT_FALSE(KeyExists(root.get(), ClassKeyPath));
     EXPECT_EQ(verb.values.count(L"MUIVerb"), 1u);
     EXPECT_EQ(verb.values.count(L"Position"), 1u);
 

@@ -1,4 +1,5 @@
 #include "app/RegistryScript.h"
+#include "app/VerbClass.h"
 
 #include "VerbScript.h"
 
@@ -46,6 +47,22 @@ TEST(ExpandReplacements, RejectsUnknownOverLongAndUnclosedNames)
     EXPECT_EQ(out, L"31");
 }
 
+// A NoRemove key without data, the one child of its parent with that name.
+const RegistryScriptEntry& NoRemoveKey(const std::vector<RegistryScriptEntry>& level, const wchar_t* name)
+{
+    for (const RegistryScriptEntry& key : level) {
+        if (key.name == name) {
+            EXPECT_FALSE(key.isValue) << name;
+            EXPECT_EQ(key.removal, KeyRemoval::NoRemove) << name;
+            EXPECT_FALSE(key.hasData) << name;
+            return key;
+        }
+    }
+    ADD_FAILURE() << "no key " << name;
+    static const RegistryScriptEntry none;
+    return none;
+}
+
 TEST(ParseRegistryScript, ReadsTheVerbScriptIntoItsTree)
 {
     std::wstring expanded;
@@ -55,36 +72,48 @@ TEST(ParseRegistryScript, ReadsTheVerbScriptIntoItsTree)
 
     ASSERT_EQ(script.size(), 1u);
     EXPECT_EQ(script[0].name, L"HKEY_CURRENT_USER");
-    const std::vector<RegistryScriptEntry>* level = &script[0].children;
-    for (const wchar_t* name : {L"Software", L"Classes", L"AllFilesystemObjects", L"shell"}) {
-        ASSERT_EQ(level->size(), 1u) << name;
-        const RegistryScriptEntry& key = level->front();
-        EXPECT_FALSE(key.isValue);
-        EXPECT_EQ(key.name, name);
-        EXPECT_EQ(key.removal, KeyRemoval::NoRemove);
-        EXPECT_FALSE(key.hasData);
-        level = &key.children;
-    }
-    ASSERT_EQ(level->size(), 1u);
-    const RegistryScriptEntry& verb = level->front();
+    ASSERT_EQ(script[0].children.size(), 1u);
+    const RegistryScriptEntry& classes = NoRemoveKey(NoRemoveKey(script[0].children, L"Software").children, L"Classes");
+    ASSERT_EQ(classes.children.size(), 2u);
+
+    // The class key: its name in braces, the product name, and the program as local server.
+    const RegistryScriptEntry& clsid = NoRemoveKey(classes.children, L"CLSID");
+    ASSERT_EQ(clsid.children.size(), 1u);
+    const RegistryScriptEntry& verbClass = clsid.children[0];
+    EXPECT_FALSE(verbClass.isValue);
+    EXPECT_EQ(verbClass.name, VerbClassIdText);
+    EXPECT_EQ(verbClass.removal, KeyRemoval::ForceRemove);
+    EXPECT_TRUE(verbClass.hasData);
+    EXPECT_EQ(verbClass.data, L"Nebbi's Timestamp Editor");
+    ASSERT_EQ(verbClass.children.size(), 1u);
+    EXPECT_EQ(verbClass.children[0].name, L"LocalServer32");
+    EXPECT_FALSE(verbClass.children[0].isValue);
+    EXPECT_EQ(verbClass.children[0].data, L"\"C:\\Tools\\it's\\chronset64.exe\"");
+    EXPECT_TRUE(verbClass.children[0].children.empty());
+
+    const RegistryScriptEntry& shell =
+        NoRemoveKey(NoRemoveKey(classes.children, L"AllFilesystemObjects").children, L"shell");
+    ASSERT_EQ(shell.children.size(), 1u);
+    const RegistryScriptEntry& verb = shell.children[0];
     EXPECT_EQ(verb.name, L"chronset");
     EXPECT_EQ(verb.removal, KeyRemoval::ForceRemove);
     EXPECT_FALSE(verb.hasData);
-    ASSERT_EQ(verb.children.size(), 6u);
+    ASSERT_EQ(verb.children.size(), 5u);
 
-    const RegistryScriptEntry& command = verb.children[0];
-    EXPECT_FALSE(command.isValue);
-    EXPECT_EQ(command.name, L"command");
-    EXPECT_EQ(command.removal, KeyRemoval::Normal);
-    EXPECT_TRUE(command.hasData);
-    EXPECT_EQ(command.data, L"\"C:\\Tools\\it's\\chronset64.exe\" \"%1\"");
-    EXPECT_TRUE(command.children.empty());
+    const RegistryScriptEntry& dropTarget = verb.children[0];
+    EXPECT_FALSE(dropTarget.isValue);
+    EXPECT_EQ(dropTarget.name, L"DropTarget");
+    EXPECT_EQ(dropTarget.removal, KeyRemoval::Normal);
+    EXPECT_FALSE(dropTarget.hasData);
+    ASSERT_EQ(dropTarget.children.size(), 1u);
+    EXPECT_TRUE(dropTarget.children[0].isValue);
+    EXPECT_EQ(dropTarget.children[0].name, L"Clsid");
+    EXPECT_EQ(dropTarget.children[0].data, VerbClassIdText);
 
     const std::pair<const wchar_t*, const wchar_t*> values[] = {
         {L"Icon", L"\"C:\\Tools\\it's\\chronset64.exe\""},
         {L"MUIVerb", L"@\"C:\\Tools\\it's\\chronset64.exe\",-256"},
-        {L"MultiSelectModel", L"Single"},
-        {L"NoWorkingDirectory", L""},
+        {L"MultiSelectModel", L"Player"},
         {L"Position", L"Bottom"},
     };
     for (std::size_t i = 0; i < std::size(values); ++i) {
@@ -94,6 +123,30 @@ TEST(ParseRegistryScript, ReadsTheVerbScriptIntoItsTree)
         EXPECT_TRUE(value.hasData);
         EXPECT_EQ(value.data, values[i].second);
     }
+}
+
+TEST(ParseRegistryScript, TakesBracedNamesQuotedOrNotAndKeepsLoneBracesAsBlocks)
+{
+    RegistryScript script;
+    ASSERT_EQ(ParseRegistryScript(L"HKCU { {3D452E27-4C32-4BFD-90B0-810254A3030D} = s 'a' { x } "
+                                  L"'{B}' { } val {C} = s '{D}' }",
+                                  script),
+              S_OK);
+    ASSERT_EQ(script.size(), 1u);
+    const auto& entries = script[0].children;
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[0].name, L"{3D452E27-4C32-4BFD-90B0-810254A3030D}");
+    EXPECT_EQ(entries[0].data, L"a");
+    ASSERT_EQ(entries[0].children.size(), 1u);
+    EXPECT_EQ(entries[0].children[0].name, L"x");
+    EXPECT_EQ(entries[1].name, L"{B}");
+    EXPECT_TRUE(entries[1].children.empty());
+    EXPECT_TRUE(entries[2].isValue);
+    EXPECT_EQ(entries[2].name, L"{C}");
+    EXPECT_EQ(entries[2].data, L"{D}");
+
+    // A brace glued to a name is part of the name, so the block is never closed.
+    EXPECT_EQ(ParseRegistryScript(L"HKCU { K {x}", script), DISP_E_EXCEPTION);
 }
 
 TEST(ParseRegistryScript, HandlesQuotedNamesKeywordCaseAndDenseLayout)

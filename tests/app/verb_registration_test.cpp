@@ -1,5 +1,6 @@
 #include "app/Registration.h"
 #include "app/RegistryScriptApplier.h"
+#include "app/VerbClass.h"
 #include "ui/ResultText.h"
 
 #include "RegistryTestKeys.h"
@@ -9,6 +10,16 @@
 
 #include <memory>
 #include <string>
+
+// The verb is a DropTarget verb only, without a command. "Choosing a Static or Dynamic Shortcut
+// Menu Method" (Windows Shell documentation) lists a command line (CreateProcess) and
+// DropTarget as two ways of implementing one static verb, and DropTarget as supported by every
+// Windows since XP; none of the pages on verbs ("Verbs and File Associations", "Creating
+// Shortcut Menu Handlers", "How to Employ the Verb Selection Model") says which one the shell
+// takes when a verb key has both, and the selection model's defaults are given per kind of
+// implementation (COM: Player, no item limit; command line: Document, 15 items). A command
+// could only stand in where DropTarget cannot work, and the shell has no such place; starting
+// the program with a path stays possible without the verb.
 
 namespace {
 
@@ -34,6 +45,7 @@ protected:
             root_ = HKEY_CURRENT_USER;
             programPath_ = ThisProgramPath();
             DeleteKeyTree(root_, VerbKeyPath);
+            DeleteKeyTree(root_, ClassKeyPath);
         } else {
             scratch_ = std::make_unique<ScratchKey>();
             root_ = scratch_->get();
@@ -43,8 +55,10 @@ protected:
 
     void TearDown() override
     {
-        if (GetParam() == VerbRun::RegisterVerbOnCurrentUser)
+        if (GetParam() == VerbRun::RegisterVerbOnCurrentUser) {
             DeleteKeyTree(root_, VerbKeyPath);
+            DeleteKeyTree(root_, ClassKeyPath);
+        }
     }
 
     HRESULT Run(bool registering)
@@ -56,18 +70,7 @@ protected:
                                  registering ? ScriptMode::Register : ScriptMode::Unregister, root_, registry);
     }
 
-    void ExpectRegisteredExactly()
-    {
-        const KeySnapshot verb = ReadKey(root_, VerbKeyPath);
-        ASSERT_TRUE(verb.exists);
-        EXPECT_EQ(verb.values, ExpectedVerbValues(programPath_));
-        EXPECT_TRUE(verb.nonStringValues.empty());
-        EXPECT_EQ(verb.subkeys, std::vector<std::wstring>{L"command"});
-        const KeySnapshot command = ReadKey(root_, CommandKeyPath);
-        EXPECT_EQ(command.values, (std::map<std::wstring, std::wstring>{{L"", ExpectedCommandLine(programPath_)}}));
-        EXPECT_TRUE(command.nonStringValues.empty());
-        EXPECT_TRUE(command.subkeys.empty());
-    }
+    void ExpectRegisteredExactly() { ::ExpectRegisteredExactly(root_, programPath_); }
 
     std::wstring At(const wchar_t* relative) const { return std::wstring(VerbKeyPath) + L"\\" + relative; }
 
@@ -82,28 +85,31 @@ TEST_P(VerbRegistration, RegisteringTwiceLeavesExactlyTheScriptedKeys)
     ExpectRegisteredExactly();
 
     CreateKeyWithValue(root_, At(L"extra\\deeper"), L"x", L"y");
-    CreateKeyWithValue(root_, At(L"command\\sub"), L"x", L"y");
+    CreateKeyWithValue(root_, At(L"DropTarget\\sub"), L"x", L"y");
     CreateKeyWithValue(root_, VerbKeyPath, L"Extra", L"by hand");
     CreateKeyWithValue(root_, VerbKeyPath, L"Position", L"Top");
+    CreateKeyWithValue(root_, std::wstring(ClassKeyPath) + L"\\InprocServer32", L"", L"stale.dll");
+    CreateKeyWithValue(root_, LocalServerKeyPath, L"", L"C:\\old\\chronset64.exe");
 
     ASSERT_EQ(Run(true), S_OK);
     ExpectRegisteredExactly();
 }
 
-TEST_P(VerbRegistration, UnregisteringRemovesTheVerbAndKeepsTheShellKey)
+TEST_P(VerbRegistration, UnregisteringRemovesTheVerbAndTheClassAndKeepsTheirParents)
 {
     ASSERT_EQ(Run(true), S_OK);
-    // Values the script does not name do not keep the key.
+    // Values the script does not name do not keep the keys.
     CreateKeyWithValue(root_, VerbKeyPath, L"Extra", L"by hand");
-    CreateKeyWithValue(root_, CommandKeyPath, L"Extra", L"by hand");
+    CreateKeyWithValue(root_, DropTargetKeyPath, L"Extra", L"by hand");
+    CreateKeyWithValue(root_, ClassKeyPath, L"AppID", L"by hand");
 
-    EXPECT_EQ(Run(false), S_OK);
-    EXPECT_FALSE(KeyExists(root_, VerbKeyPath));
-    EXPECT_TRUE(KeyExists(root_, ShellKeyPath));
-
-    EXPECT_EQ(Run(false), S_OK);
-    EXPECT_FALSE(KeyExists(root_, VerbKeyPath));
-    EXPECT_TRUE(KeyExists(root_, ShellKeyPath));
+    for (int run = 0; run < 2; ++run) {
+        EXPECT_EQ(Run(false), S_OK) << run;
+        EXPECT_FALSE(KeyExists(root_, VerbKeyPath)) << run;
+        EXPECT_FALSE(KeyExists(root_, ClassKeyPath)) << run;
+        EXPECT_TRUE(KeyExists(root_, ShellKeyPath)) << run;
+        EXPECT_TRUE(KeyExists(root_, L"Software\\Classes\\CLSID")) << run;
+    }
 }
 
 TEST_P(VerbRegistration, AHandAddedSubkeyKeepsTheVerbKeyWithoutTheScriptedValues)
@@ -120,19 +126,20 @@ TEST_P(VerbRegistration, AHandAddedSubkeyKeepsTheVerbKeyWithoutTheScriptedValues
     EXPECT_EQ(ReadKey(root_, At(L"extra")).values, (std::map<std::wstring, std::wstring>{{L"x", L"y"}}));
 }
 
-TEST_P(VerbRegistration, AHandAddedSubkeyOfCommandKeepsCommandAndTheVerbKey)
+TEST_P(VerbRegistration, AHandAddedSubkeyOfDropTargetKeepsItAndTheVerbKeyButNotTheClass)
 {
     ASSERT_EQ(Run(true), S_OK);
-    CreateKeyWithValue(root_, At(L"command\\sub"), L"x", L"y");
+    CreateKeyWithValue(root_, At(L"DropTarget\\sub"), L"x", L"y");
 
     EXPECT_EQ(Run(false), S_OK);
+    EXPECT_FALSE(KeyExists(root_, ClassKeyPath));
     const KeySnapshot verb = ReadKey(root_, VerbKeyPath);
     ASSERT_TRUE(verb.exists);
-    EXPECT_EQ(verb.subkeys, std::vector<std::wstring>{L"command"});
+    EXPECT_EQ(verb.subkeys, std::vector<std::wstring>{L"DropTarget"});
     EXPECT_TRUE(verb.values.empty());
-    const KeySnapshot command = ReadKey(root_, CommandKeyPath);
-    EXPECT_EQ(command.subkeys, std::vector<std::wstring>{L"sub"});
-    EXPECT_EQ(command.values, (std::map<std::wstring, std::wstring>{{L"", ExpectedCommandLine(programPath_)}}));
+    const KeySnapshot dropTarget = ReadKey(root_, DropTargetKeyPath);
+    EXPECT_EQ(dropTarget.subkeys, std::vector<std::wstring>{L"sub"});
+    EXPECT_TRUE(dropTarget.values.empty());
 
     // Registering again replaces the remains.
     ASSERT_EQ(Run(true), S_OK);
@@ -153,6 +160,20 @@ TEST(ProgramReplacements, DoublesSingleQuotesAndQuotesTheModule)
     EXPECT_EQ(map.at(L"Module"), L"\"C:\\a b\\it''s\\x.exe\"");
     EXPECT_EQ(map.at(L"module_raw"), L"C:\\a b\\it''s\\x.exe");
     EXPECT_EQ(map.at(L"AppId"), L"");
+}
+
+TEST(VerbClass, TheScriptNamesTheClassTheServerRegisters)
+{
+    wchar_t text[40] = {};
+    ASSERT_EQ(::StringFromGUID2(VerbClassId, text, 40), 39);
+    EXPECT_STREQ(text, VerbClassIdText);
+    const std::wstring script = VerbScriptText;
+    // The class key's name and the verb's DropTarget value.
+    std::size_t found = 0;
+    for (std::size_t at = script.find(VerbClassIdText); at != std::wstring::npos;
+         at = script.find(VerbClassIdText, at + 1))
+        ++found;
+    EXPECT_EQ(found, 2u);
 }
 
 TEST(LoadRegistryScript, ReadsTheProgramsVerbScript)

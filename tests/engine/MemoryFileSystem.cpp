@@ -232,6 +232,35 @@ bool MemoryFileSystem::FolderIdentity(const std::wstring& path, FileIdentity& id
         ::SetLastError(item == items_.end() ? ERROR_PATH_NOT_FOUND : item->second.identifyError);
         return false;
     }
-    identity = IdentityOf(resolved);
+    identity = zeroIdentities_ ? FileIdentity{} : IdentityOf(resolved);
+    return true;
+}
+
+bool MemoryFileSystem::ChangeIdentifiedTimes(const std::wstring& path, const IdentifiedTimesChange& change,
+                                             FileTimes& stored)
+{
+    const FileIdentity identity = zeroIdentities_ ? FileIdentity{} : IdentityOf(Resolve(path));
+    return ChangeTimes(path, [&](const FileTimes& current) { return change(current, identity); }, stored);
+}
+
+DWORD MemoryFileSystem::Attributes(const std::wstring& path)
+{
+    const Item* item = Find(path);
+    if (!item) {
+        ::SetLastError(Find(ParentOf(WithoutTrailingBackslash(path))) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    return item->attributes;
+}
+
+bool MemoryFileSystem::CreateEmptyFile(const std::wstring& path)
+{
+    log_.push_back(L"create " + path);
+    if (!Find(ParentOf(WithoutTrailingBackslash(path)))) {
+        ::SetLastError(ERROR_PATH_NOT_FOUND);
+        return false;
+    }
+    if (!Find(path))
+        AddFile(path, FileTimes{});
     return true;
 }

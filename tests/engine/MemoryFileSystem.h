@@ -41,14 +41,21 @@ public:
     // report them, a flagged link is listed with its own identifier (as on Windows), an
     // unflagged one with its target's (as a server that follows it).
     void ListWithoutIds() { listsIds_ = false; }
+    // Opened items report no identity (all zero), as some file systems and redirectors do.
+    void IdentifyAsZero() { zeroIdentities_ = true; }
 
-    // "list P", "read P", "write P" (only where a kind changes) and "identify P" lines in call order.
+    // "list P", "read P", "write P" (only where a kind changes), "identify P" and "create P"
+    // lines in call order.
     const std::vector<std::wstring>& Log() const { return log_; }
     std::size_t Count(const std::wstring& prefix) const;
 
     std::unique_ptr<FolderListing> List(const std::wstring& folder) override;
     bool ChangeTimes(const std::wstring& path, const TimesChange& change, FileTimes& stored) override;
+    bool ChangeIdentifiedTimes(const std::wstring& path, const IdentifiedTimesChange& change,
+                               FileTimes& stored) override;
     bool FolderIdentity(const std::wstring& path, FileIdentity& identity) override;
+    DWORD Attributes(const std::wstring& path) override;
+    bool CreateEmptyFile(const std::wstring& path) override;
 
     // Gives an entry's record, and forgets an item listed for deletion.
     bool EntryRecord(const std::wstring& folder, const std::wstring& name, WIN32_FIND_DATAW& entry, ListedFileId& id);
@@ -65,4 +72,5 @@ private:
     std::wstring deleteAfterListing_;
     bool wholeSeconds_ = false;
     bool listsIds_ = true;
+    bool zeroIdentities_ = false;
 };

@@ -182,6 +182,8 @@ public:
         identified.push_back(path);
         return platform_.FolderIdentity(path, identity);
     }
+    DWORD Attributes(const std::wstring& path) override { return platform_.Attributes(path); }
+    bool CreateEmptyFile(const std::wstring& path) override { return platform_.CreateEmptyFile(path); }
 
     std::vector<std::wstring> listed;
     std::vector<std::wstring> identified;

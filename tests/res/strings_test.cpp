@@ -50,6 +50,9 @@ const ExpectedString Strings[] = {
     {IDS_PROGRESS_FILES, L"%1 files", L"ファイル %1 個"},
     {IDS_PROGRESS_ONE_FOLDER, L"%1 folder", L"フォルダー %1 個"},
     {IDS_PROGRESS_FOLDERS, L"%1 folders", L"フォルダー %1 個"},
+    {IDS_NOT_ON_DRIVE, L"\"%1\" is not a file or folder on a drive, so its times cannot be changed.",
+     L"「%1」はドライブ上のファイルやフォルダーではないため、タイムスタンプを変更できません。"},
+    {IDS_SELECTION_UNREADABLE, L"The selection could not be read.", L"選択された項目を読み取れませんでした。"},
 };
 
 TEST(StringTable, EveryStringExistsInBothLanguages)
