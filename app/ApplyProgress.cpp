@@ -16,6 +16,11 @@ std::wstring ProgressFolderText(const std::wstring& folder)
     return FillInserts(AppModule().LoadText(IDS_PROGRESS_FOLDER), {ShortenMiddle(folder, FolderLimit)});
 }
 
+std::wstring ProgressSelectionText(std::size_t itemCount)
+{
+    return FillInserts(AppModule().LoadText(IDS_PROGRESS_SELECTION), {GroupedNumber(itemCount)});
+}
+
 std::wstring ProgressCountsText(const WalkCounts& done)
 {
     const std::wstring files =
@@ -27,8 +32,10 @@ std::wstring ProgressCountsText(const WalkCounts& done)
     return FillInserts(AppModule().LoadText(IDS_PROGRESS_COUNTS), {files, folders});
 }
 
-ApplyProgress::ApplyProgress(ProgressDisplay& display, HWND owner, std::wstring folder, Clock clock, ULONGLONG delayMs)
-    : display_(display), owner_(owner), folder_(std::move(folder)), clock_(clock), throttle_(clock(), delayMs)
+ApplyProgress::ApplyProgress(ProgressDisplay& display, HWND owner, std::wstring subjectLine, Clock clock,
+                             ULONGLONG delayMs)
+    : display_(display), owner_(owner), subjectLine_(std::move(subjectLine)), clock_(clock),
+      throttle_(clock(), delayMs)
 {
 }
 
@@ -45,7 +52,7 @@ bool ApplyProgress::Continue(const std::wstring& item, const WalkCounts& done)
     if (throttle_.Due(clock_())) {
         if (!started_) {
             started_ = true;
-            shown_ = display_.Start(owner_, AppModule().LoadText(IDS_PRODUCT_NAME), ProgressFolderText(folder_), item,
+            shown_ = display_.Start(owner_, AppModule().LoadText(IDS_PRODUCT_NAME), subjectLine_, item,
                                     ProgressCountsText(done));
         } else if (shown_) {
             display_.Update(item, ProgressCountsText(done));

@@ -24,8 +24,9 @@ public:
 };
 
 // The first line of the progress window: what is being done, and to which folder (a long
-// path shortened in the middle).
+// path shortened in the middle), or to how many selected items.
 std::wstring ProgressFolderText(const std::wstring& folder);
+std::wstring ProgressSelectionText(std::size_t itemCount);
 // The third line: "1,234 files, 56 folders", with the user's digit grouping.
 std::wstring ProgressCountsText(const WalkCounts& done);
 
@@ -37,8 +38,9 @@ class ApplyProgress : public WalkProgress {
 public:
     using Clock = ULONGLONG(WINAPI*)();
 
-    // The clock and the delay are for measuring and testing.
-    ApplyProgress(ProgressDisplay& display, HWND owner, std::wstring folder, Clock clock = ::GetTickCount64,
+    // subjectLine is the window's first line (ProgressFolderText, ProgressSelectionText). The
+    // clock and the delay are for measuring and testing.
+    ApplyProgress(ProgressDisplay& display, HWND owner, std::wstring subjectLine, Clock clock = ::GetTickCount64,
                   ULONGLONG delayMs = ProgressThrottle::StartDelayMs);
     ~ApplyProgress() override;
     ApplyProgress(const ApplyProgress&) = delete;
@@ -53,7 +55,7 @@ public:
 private:
     ProgressDisplay& display_;
     HWND owner_;
-    std::wstring folder_;
+    std::wstring subjectLine_;
     Clock clock_;
     ProgressThrottle throttle_;
     bool started_ = false; // the display was asked to come up (once)

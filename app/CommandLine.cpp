@@ -13,26 +13,28 @@ bool IsBlank(wchar_t c)
 
 } // namespace
 
-std::wstring FirstArgument(std::wstring_view commandTail)
+std::vector<std::wstring> CommandArguments(std::wstring_view commandTail)
 {
     // The C runtime's rules would read a backslash before a quote as an escape, and the verb's
     // "%1" of a drive root ("C:\") would arrive as C:". A path holds no quotes, so here a quote
     // only starts or ends a quoted part.
-    std::size_t at = 0;
-    while (at < commandTail.size() && IsBlank(commandTail[at]))
-        ++at;
+    std::vector<std::wstring> arguments;
     std::wstring argument;
     bool quoted = false;
-    for (; at < commandTail.size(); ++at) {
-        const wchar_t c = commandTail[at];
-        if (c == L'"')
+    for (const wchar_t c : commandTail) {
+        if (c == L'"') {
             quoted = !quoted;
-        else if (IsBlank(c) && !quoted)
-            break;
-        else
+        } else if (IsBlank(c) && !quoted) {
+            if (!argument.empty())
+                arguments.push_back(std::move(argument));
+            argument.clear();
+        } else {
             argument += c;
+        }
     }
-    return argument;
+    if (!argument.empty())
+        arguments.push_back(std::move(argument));
+    return arguments;
 }
 
 StartRequest DecideStartAction(const wchar_t* commandTail, const std::wstring& currentDirectory)
@@ -51,11 +53,9 @@ StartRequest DecideStartAction(const wchar_t* commandTail, const std::wstring& c
         request.action = StartAction::ServeVerb;
         return request;
     }
-    const std::wstring argument = FirstArgument(tail);
-    if (argument.empty()) {
-        request.targetPath = currentDirectory;
-        return request;
-    }
-    request.targetPath = ResolveTargetPath(argument, currentDirectory);
+    for (const std::wstring& argument : CommandArguments(tail))
+        request.targetPaths.push_back(ResolveTargetPath(argument, currentDirectory));
+    if (request.targetPaths.empty())
+        request.targetPaths.push_back(currentDirectory);
     return request;
 }

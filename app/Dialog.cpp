@@ -2,9 +2,11 @@
 
 #include "app/ApplyProgress.h"
 #include "app/ProgressWindow.h"
+#include "app/SelectionHeader.h"
 
 #include "ui/Messages.h"
 #include "ui/ResultText.h"
+#include "ui/TextFormat.h"
 #include "engine/FileTimeAccess.h"
 #include "engine/FolderWalk.h"
 #include "framework/Module.h"
@@ -15,6 +17,8 @@
 #include <shellapi.h>
 #include <shlobj.h>
 #include <shlwapi.h>
+
+#include <map>
 
 namespace {
 
@@ -40,12 +44,43 @@ bool IsFolder(DWORD attributes)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// The shell's path calls take at most MAX_PATH characters and read a path the ordinary way,
-// which drops a name's trailing blanks and periods and so may reach a sibling.
-bool ShellCanTake(const std::wstring& path)
+// What each item is as the sheet opens: whether it is a folder, and whether it exists (a
+// missing item is made a file on apply, if it is still missing then).
+std::vector<SelectedItem> ReadSelectedItems(std::vector<std::wstring> paths)
 {
-    return path.size() < MAX_PATH && !path.empty() && path.back() != L' ' && path.back() != L'.';
+    std::vector<SelectedItem> items;
+    items.reserve(paths.size());
+    for (std::wstring& path : paths) {
+        const DWORD attributes = AttributesOf(path);
+        items.push_back({std::move(path), IsFolder(attributes), attributes != INVALID_FILE_ATTRIBUTES});
+    }
+    return items;
 }
+
+// The shell's type name of an item, from its name and kind alone (nothing on disk is read),
+// asked once per file-name extension: a selection of thousands of photos asks once.
+class TypeNames {
+public:
+    std::wstring operator()(const SelectedItem& item)
+    {
+        const std::wstring_view name = PathName(item.path);
+        const std::size_t dot = name.rfind(L'.');
+        std::wstring key = item.wasFolder ? L"\\folder" : std::wstring(dot == std::wstring_view::npos ? L"" : name.substr(dot));
+        if (!key.empty())
+            ::CharLowerBuffW(key.data(), static_cast<DWORD>(key.size()));
+        const auto known = m_names.find(key);
+        if (known != m_names.end())
+            return known->second;
+        SHFILEINFOW info{};
+        const std::wstring probe = item.wasFolder ? L"folder" : L"file" + key;
+        ::SHGetFileInfoW(probe.c_str(), item.wasFolder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL, &info,
+                         sizeof info, SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES);
+        return m_names[key] = info.szTypeName;
+    }
+
+private:
+    std::map<std::wstring, std::wstring> m_names;
+};
 
 void SetBothRecords(CGeneralPage& general, CAdvancedPage& advanced, const FileTimes& times, FileTime now)
 {
@@ -67,8 +102,15 @@ PropertySystem& ProcessPropertySystem()
 
 CDialog::CDialog(const std::wstring& targetPath) : CDialog(targetPath, ProcessPropertySystem()) {}
 
+CDialog::CDialog(std::vector<std::wstring> targetPaths) : CDialog(std::move(targetPaths), ProcessPropertySystem()) {}
+
 CDialog::CDialog(const std::wstring& targetPath, PropertySystem& properties)
-    : CPropertySheetEx(IDS_PRODUCT_NAME), m_targetPath(targetPath), m_metadata(properties)
+    : CDialog(std::vector<std::wstring>{targetPath}, properties)
+{
+}
+
+CDialog::CDialog(std::vector<std::wstring> targetPaths, PropertySystem& properties)
+    : CPropertySheetEx(IDS_PRODUCT_NAME), m_items(ReadSelectedItems(std::move(targetPaths))), m_metadata(properties)
 {
     m_psh.dwFlags |= PSH_NOCONTEXTHELP;
     m_general.SetSheet(this);
@@ -78,40 +120,74 @@ CDialog::CDialog(const std::wstring& targetPath, PropertySystem& properties)
     m_advanced.m_psp.dwFlags |= PSP_PREMATURE;
     m_metadata.m_psp.dwFlags |= PSP_PREMATURE;
 
-    ReadTargetInformation();
+    if (m_items.size() == 1)
+        ReadTargetInformation();
+    else
+        ReadSelectionInformation();
+    StartRowsAtFirstItem();
     AddPages();
 }
 
 void CDialog::ReadTargetInformation()
 {
-    const DWORD attributes = AttributesOf(m_targetPath);
-    m_general.isFolder = IsFolder(attributes);
+    const std::wstring& target = TargetPath();
+    m_general.isFolder = m_items.front().wasFolder;
 
     SHFILEINFOW info{};
     const UINT flags = SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME;
-    if (!ShellCanTake(m_targetPath) ||
-        !::SHGetFileInfoW(m_targetPath.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info, flags)) {
+    if (!ShellReadsExactly(target) ||
+        !::SHGetFileInfoW(target.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info, flags)) {
         // From the name and attributes alone: for a path the shell cannot take, and for one
         // that does not exist yet.
         info = SHFILEINFOW{};
-        const std::wstring name(ShellCanTake(m_targetPath) ? m_targetPath : PathName(m_targetPath));
+        const std::wstring name(ShellReadsExactly(target) ? target : PathName(target));
         const DWORD known = m_general.isFolder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
         ::SHGetFileInfoW(name.c_str(), known, &info, sizeof info, flags | SHGFI_USEFILEATTRIBUTES);
     }
     m_icon.reset(info.hIcon);
+    // The shell would show a name cut at MAX_PATH or without its trailing blanks.
+    m_general.displayName = ShellReadsExactly(target) ? std::wstring(info.szDisplayName) : std::wstring(PathName(target));
+    m_general.typeName = info.szTypeName;
+    m_general.location = ParentPath(target);
+    m_advanced.location = target;
+}
+
+void CDialog::ReadSelectionInformation()
+{
+    bool anyFolder = false;
+    for (const SelectedItem& item : m_items)
+        anyFolder = anyFolder || item.wasFolder;
+    // The earliest/latest operations and the walk's options are offered when a folder is among
+    // the items; they act on the folders, and the files keep those kinds.
+    m_general.isFolder = anyFolder;
+
+    SHSTOCKICONINFO stock{};
+    stock.cbSize = sizeof stock;
+    if (SUCCEEDED(::SHGetStockIconInfo(SIID_STACK, SHGSI_ICON | SHGSI_LARGEICON, &stock)) && stock.hIcon) {
+        m_icon.reset(stock.hIcon);
+    } else {
+        // Without the shell's stack icon (Wine has none), the icon of the first item's kind.
+        SHFILEINFOW info{};
+        const std::wstring name(PathName(TargetPath()));
+        ::SHGetFileInfoW(name.c_str(), m_items.front().wasFolder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL,
+                         &info, sizeof info, SHGFI_ICON | SHGFI_USEFILEATTRIBUTES);
+        m_icon.reset(info.hIcon);
+    }
+    TypeNames typeNames;
+    const SelectionHeader header = DescribeSelection(m_items, std::ref(typeNames));
+    m_general.displayName = header.name;
+    m_general.typeName = header.type;
+    m_general.location = header.location;
+    m_advanced.location = header.advancedLocation;
+}
+
+void CDialog::StartRowsAtFirstItem()
+{
     m_general.icon = m_icon.get();
     m_advanced.icon = m_icon.get();
-    // The shell would show a name cut at MAX_PATH or without its trailing blanks.
-    m_general.displayName =
-        ShellCanTake(m_targetPath) ? std::wstring(info.szDisplayName) : std::wstring(PathName(m_targetPath));
-    m_general.typeName = info.szTypeName;
-
-    m_general.location = ParentPath(m_targetPath);
-    m_advanced.location = m_targetPath;
-
     const FileTime now = CurrentFileTime();
     FileTimes times{};
-    if (!ReadFileTimes(m_targetPath.c_str(), times))
+    if (!ReadFileTimes(TargetPath().c_str(), times))
         times = FileTimes{now, now, now};
     SetBothRecords(m_general, m_advanced, times, now);
 }
@@ -123,11 +199,12 @@ void CDialog::AddPages()
         AddPage(m_advanced.Create());
         return;
     }
-    // Without readable properties (as on a platform without a property system) a file has
-    // no Metadata page; nor has one the shell's parsing would not reach exactly.
-    if (!ShellCanTake(m_targetPath))
+    // Only one file has properties to edit. Without readable properties (as on a platform
+    // without a property system) a file has no Metadata page; nor has one the shell's
+    // parsing would not reach exactly.
+    if (m_items.size() != 1 || !ShellReadsExactly(TargetPath()))
         return;
-    m_metadata.SetTargetPath(m_targetPath);
+    m_metadata.SetTargetPath(TargetPath());
     if (SUCCEEDED(m_metadata.LoadMetadata()))
         AddPage(m_metadata.Create());
 }
@@ -136,8 +213,10 @@ HWND CDialog::Create()
 {
     m_psh.dwFlags |= PSH_MODELESS;
     HWND sheet = CPropertySheetImpl::Create();
-    if (sheet)
+    if (sheet) {
+        ++s_openSheets;
         CreateEveryPageWindow();
+    }
     return sheet;
 }
 
@@ -157,6 +236,14 @@ void CDialog::CreateEveryPageWindow()
             SendMessage(PSM_SETCURSEL, static_cast<WPARAM>(i), 0);
     }
     SendMessage(PSM_SETCURSEL, 0, 0);
+}
+
+TimestampKindSet CDialog::KindsLeftUnchanged() const
+{
+    TimestampKindSet kinds{};
+    for (int k = 0; k < TimestampKindCount; ++k)
+        kinds[k] = m_general.operation[k] == OpDontChange;
+    return kinds;
 }
 
 bool CDialog::HasFinished() const
@@ -191,98 +278,116 @@ LRESULT CDialog::OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled)
 {
     if (CMessageLoop* loop = AppModule().GetMessageLoop())
         loop->RemoveMessageFilter(this);
-    ::PostQuitMessage(static_cast<int>(SendMessage(PSM_GETRESULT)));
+    // The thread's loop ends with the last sheet of the process (the verb's server may have
+    // several open).
+    if (s_openSheets > 0)
+        --s_openSheets;
+    if (s_openSheets == 0)
+        ::PostQuitMessage(static_cast<int>(SendMessage(PSM_GETRESULT)));
     bHandled = FALSE;
     return 0;
 }
 
+LRESULT CDialog::OnPageChanged(UINT, WPARAM, LPARAM, BOOL& bHandled)
+{
+    m_changedSinceApply = true;
+    bHandled = FALSE; // the platform enables Apply
+    return 0;
+}
+
+ApplyChoices CDialog::Choices() const
+{
+    ApplyChoices choices;
+    choices.general = m_general;
+    choices.advanced = m_advanced;
+    choices.options.recursive = m_general.recursive;
+    choices.options.excludeSystem = m_general.excludeSystem;
+    choices.options.excludeHidden = m_general.excludeHidden;
+    choices.options.namePatterns = m_advanced.namePatterns;
+    return choices;
+}
+
 int CDialog::ApplyTimestamps()
 {
+    // The platform sends PSN_APPLY again on OK after Apply: with nothing changed since, the
+    // operations (a swap of two kinds, a shift) must not run a second time.
+    if (!m_changedSinceApply)
+        return PSNRET_NOERROR;
     const FileTime now = CurrentFileTime();
     m_general.now = now;
     m_advanced.now = now;
-    if (IsFolder(AttributesOf(m_targetPath)))
-        return ApplyToFolderTarget();
-    return ApplyToFileTarget();
-}
+    if (m_items.size() == 1 && !IsFolder(AttributesOf(TargetPath())) && !PrepareSingleFile())
+        return PSNRET_INVALID_NOCHANGEPAGE;
 
-int CDialog::ApplyToFolderTarget()
-{
-    WalkOutcome outcome = WalkOutcome::Finished;
-    HRESULT failure = S_OK;
-    std::wstring failedPath;
+    ApplyChoices choices = Choices();
+    ApplyReport report;
     FileTimes times{};
     HRESULT readResult = S_OK;
     {
         WaitCursor wait;
         ProgressWindow window;
-        ApplyProgress progress(window, m_hWnd, m_targetPath);
-        ApplyOptions options;
-        options.recursive = m_general.recursive;
-        options.excludeSystem = m_general.excludeSystem;
-        options.excludeHidden = m_general.excludeHidden;
-        options.namePatterns = m_advanced.namePatterns;
-        options.progress = &progress;
-        // A failure is shown once the progress window is gone.
-        outcome = ApplyToFolder(m_general, m_advanced, options, m_targetPath,
-                                [&failure, &failedPath](HRESULT code, const std::wstring& path) {
-                                    failure = code;
-                                    failedPath = path;
-                                });
+        ApplyProgress progress(window, m_hWnd,
+                               m_items.size() == 1 ? ProgressFolderText(TargetPath())
+                                                   : ProgressSelectionText(m_items.size()));
+        choices.options.progress = &progress;
+        Win32FolderFileSystem fileSystem;
+        report = ApplySelection(fileSystem, choices, m_items);
     }
-    if (outcome == WalkOutcome::Failed) {
-        ReportFailure(m_hWnd, failure, failedPath.c_str());
+    // A failure is shown once the progress window is gone. A single file is the item the
+    // whole sheet names, so its failure needs no path.
+    if (report.outcome == WalkOutcome::Failed) {
+        const bool named = m_items.size() > 1 || m_items.front().wasFolder || report.failedPath != TargetPath();
+        ReportFailure(m_hWnd, report.failure, named ? report.failedPath.c_str() : nullptr);
         return PSNRET_INVALID_NOCHANGEPAGE;
     }
     {
         WaitCursor wait;
-        if (!ReadFileTimes(m_targetPath.c_str(), times))
+        if (!ReadFileTimes(TargetPath().c_str(), times))
             readResult = LastErrorResult();
     }
     if (FAILED(readResult))
         return ReportApplyFailure(readResult);
     ShowTimesRead(times);
+    ReportSkippedLoops(report.skippedLoops);
     // Stopped by the user: what was written stays, the sheet stays open on its page, and
     // nothing is reported.
-    return outcome == WalkOutcome::Stopped ? PSNRET_INVALID_NOCHANGEPAGE : PSNRET_NOERROR;
+    if (report.outcome == WalkOutcome::Stopped)
+        return PSNRET_INVALID_NOCHANGEPAGE;
+    m_changedSinceApply = false;
+    return PSNRET_NOERROR;
 }
 
-int CDialog::ApplyToFileTarget()
+bool CDialog::PrepareSingleFile()
 {
-    const std::wstring parent = ParentPath(m_targetPath);
-    if (ShellCanTake(parent)) {
+    const std::wstring parent = ParentPath(TargetPath());
+    if (ShellReadsExactly(parent)) {
         // Offers to create a missing folder, or to insert the medium; says itself what failed.
-        const HRESULT prepared = ::SHPathPrepareForWriteW(m_hWnd, nullptr, m_targetPath.c_str(),
-                                                          SHPPFW_ASKDIRCREATE | SHPPFW_IGNOREFILENAME);
-        if (FAILED(prepared))
-            return PSNRET_INVALID_NOCHANGEPAGE;
-    } else if (!IsFolder(AttributesOf(parent))) {
-        return ReportApplyFailure(HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND));
+        // The shell is given exactly the path that was checked.
+        const HRESULT prepared = ::SHPathPrepareForWriteW(m_hWnd, nullptr, parent.c_str(), SHPPFW_ASKDIRCREATE);
+        return SUCCEEDED(prepared);
     }
-
-    if (AttributesOf(m_targetPath) == INVALID_FILE_ATTRIBUTES) {
-        // A failure here shows up in the read that follows.
-        FileHandle created(::CreateFileW(ItemPath(m_targetPath).c_str(), GENERIC_WRITE,
-                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!IsFolder(AttributesOf(parent))) {
+        ReportApplyFailure(HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND));
+        return false;
     }
-
-    FileTimes times{};
-    // A file has no entries: the folder operations (the target may have been a folder when the
-    // sheet was built) leave their kinds as they are.
-    const auto change = [this](const FileTimes& current) { return TimesToWrite(m_general, current, nullptr); };
-    const bool done = m_general.AnyOperation() ? ChangeFileTimes(m_targetPath.c_str(), change, times)
-                                               : ReadFileTimes(m_targetPath.c_str(), times);
-    if (!done)
-        return ReportApplyFailure(LastErrorResult());
-    ShowTimesRead(times);
-    return PSNRET_NOERROR;
+    return true;
 }
 
 int CDialog::ReportApplyFailure(HRESULT code)
 {
     ReportFailure(m_hWnd, code, nullptr);
     return PSNRET_INVALID_NOCHANGEPAGE;
+}
+
+void CDialog::ReportSkippedLoops(const std::vector<SkippedLoop>& loops)
+{
+    if (loops.empty())
+        return;
+    const SkippedLoop& first = loops.front();
+    const std::wstring text =
+        FillInserts(AppModule().LoadText(loops.size() == 1 ? IDS_LOOP_SKIPPED : IDS_LOOPS_SKIPPED),
+                    {first.folder, first.leadsTo, GroupedNumber(loops.size())});
+    ShowMessage(m_hWnd, text, IDS_PRODUCT_NAME, MB_ICONINFORMATION);
 }
 
 void CDialog::ShowTimesRead(const FileTimes& times)

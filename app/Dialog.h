@@ -2,6 +2,7 @@
 
 #include "app/PropertySheetEx.h"
 #include "engine/FileTime.h"
+#include "engine/SelectionApply.h"
 #include "metadata/MetadataPage.h"
 #include "metadata/PropertySystem.h"
 #include "pages/AdvancedPage.h"
@@ -10,14 +11,19 @@
 #include "platform/Handles.h"
 
 #include <string>
+#include <vector>
 
-// The main window: a modeless property sheet for one file or folder. It decides which pages
-// the target gets, fills them with what the target is, and applies their choices.
+// The main window: a modeless property sheet for one file or folder, or for several selected
+// items at once. It decides which pages the target gets, fills them with what the target is,
+// and applies their choices.
 class CDialog : public CPropertySheetEx, public CSheetSite {
 public:
+    // Full paths in their ordinary form, in the order the user selected them (at least one).
     // A file's properties are read through `properties`, which must outlive the sheet.
+    CDialog(std::vector<std::wstring> targetPaths, PropertySystem& properties);
     CDialog(const std::wstring& targetPath, PropertySystem& properties);
     // Reads a file's properties through the running Windows' property system.
+    explicit CDialog(std::vector<std::wstring> targetPaths);
     explicit CDialog(const std::wstring& targetPath);
 
     // Creates the modeless sheet window; null, with the cause in GetLastError, on failure.
@@ -25,9 +31,14 @@ public:
 
     int ApplyTimestamps() override;
     bool PreTranslateMessage(MSG* pMsg) override;
+    [[nodiscard]] TimestampKindSet KindsLeftUnchanged() const override;
     [[nodiscard]] int AddedPageCount() const override { return GetPageCount(); }
 
-    [[nodiscard]] const std::wstring& TargetPath() const noexcept { return m_targetPath; }
+    // The first target; the General page starts from its times and shows them after an apply.
+    [[nodiscard]] const std::wstring& TargetPath() const noexcept { return m_items.front().path; }
+    [[nodiscard]] const std::vector<SelectedItem>& Items() const noexcept { return m_items; }
+    // The pages' choices as the apply takes them.
+    [[nodiscard]] ApplyChoices Choices() const;
     CGeneralPage& GeneralPage() noexcept { return m_general; }
     CAdvancedPage& AdvancedPage() noexcept { return m_advanced; }
     CMetadataPage& MetadataPage() noexcept { return m_metadata; }
@@ -35,25 +46,34 @@ public:
     BEGIN_MSG_MAP(CDialog)
         MESSAGE_HANDLER(WM_COMMAND, OnCommand)
         MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
+        MESSAGE_HANDLER(PSM_CHANGED, OnPageChanged)
         CHAIN_MSG_MAP(CPropertySheetEx)
     END_MSG_MAP()
 
 private:
     LRESULT OnCommand(UINT, WPARAM wParam, LPARAM lParam, BOOL&);
     LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled);
+    LRESULT OnPageChanged(UINT, WPARAM, LPARAM, BOOL& bHandled);
 
     void ReadTargetInformation();
+    void ReadSelectionInformation();
+    void StartRowsAtFirstItem();
     void AddPages();
     void CreateEveryPageWindow();
     [[nodiscard]] bool HasFinished() const;
-    int ApplyToFolderTarget();
-    int ApplyToFileTarget();
+    [[nodiscard]] bool PrepareSingleFile();
     int ReportApplyFailure(HRESULT code);
+    void ReportSkippedLoops(const std::vector<SkippedLoop>& loops);
     void ShowTimesRead(const FileTimes& times);
 
-    std::wstring m_targetPath;
+    std::vector<SelectedItem> m_items;
+    // Whether a page changed since the last apply that went through: OK after Apply must not
+    // run the operations again.
+    bool m_changedSinceApply = true;
     IconHandle m_icon;
     CGeneralPage m_general;
     CAdvancedPage m_advanced;
     CMetadataPage m_metadata;
+    // Sheet windows of this process that are open: the last one to close ends the loop.
+    static inline int s_openSheets = 0;
 };

@@ -3,7 +3,6 @@
 #include "ui/Messages.h"
 #include "ui/ResultText.h"
 #include "app/Registration.h"
-#include "app/Dialog.h"
 #include "app/VerbServer.h"
 #include "framework/Module.h"
 
@@ -12,7 +11,6 @@
 #include <objbase.h>
 
 #include <clocale>
-#include <memory>
 #include <string>
 
 namespace {
@@ -52,22 +50,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandTail, int)
         result = RegisterVerb(false);
         break;
     case StartAction::Edit:
-        result = RunMainSheet(instance, request.targetPath);
+        result = RunMainSheet(instance, request.targetPaths);
         break;
-    case StartAction::ServeVerb: {
-        // One modeless sheet, for the selection's first item.
-        std::unique_ptr<CDialog> sheet;
-        result = RunVerbServer(instance, [&sheet](const std::vector<std::wstring>& paths) -> HRESULT {
-            if (sheet)
-                return HResultFromWin32(ERROR_BUSY);
-            sheet = std::make_unique<CDialog>(paths.front());
-            if (sheet->Create())
-                return S_OK;
-            const DWORD error = ::GetLastError();
-            return HResultFromWin32(error ? error : ERROR_OUTOFMEMORY);
-        });
+    case StartAction::ServeVerb:
+        result = RunVerbServer(instance, OpenSheet);
         break;
-    }
     }
 
     if (FAILED(result))

@@ -284,7 +284,7 @@ bool MeasureProgress(const std::wstring& root, PairedTimings& timings)
         for (int top = 0; top < TopFolders; ++top) {
             const std::wstring folder = root + L"\\top" + std::to_wstring(top);
             TextDisplay display;
-            ApplyProgress sink(display, nullptr, folder, ::GetTickCount64, 0);
+            ApplyProgress sink(display, nullptr, ProgressFolderText(folder), ::GetTickCount64, 0);
             double followed = 0;
             double unfollowed = 0;
             const auto time = [&folder, &now](WalkProgress* progress, double& seconds) {

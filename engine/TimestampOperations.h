@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/FileTime.h"
+#include "engine/TimeSpan.h"
 
 #include <cstdint>
 
@@ -18,13 +19,15 @@ enum : TimestampOperation {
     OpSameAsSecondOther = 7,
     OpEarliestEntry = 8,
     OpLatestEntry = 9,
+    OpShiftBySpan = 10,
 };
 
-// The rows of one timestamp page: per kind an operation and a picker value (UTC, whole
-// seconds), and the current time of the apply in progress.
+// The rows of one timestamp page: per kind an operation, a picker value (UTC) and a span to
+// shift by, and the current time of the apply in progress.
 struct HandlingRecord {
     TimestampOperation operation[TimestampKindCount] = {OpDontChange, OpDontChange, OpDontChange};
     FileTime value[TimestampKindCount] = {};
+    TimeSpan span[TimestampKindCount] = {};
     FileTime now = 0;
 
     [[nodiscard]] bool AnyOperation() const;

@@ -3,6 +3,7 @@
 #include "engine/DirectionMarks.h"
 #include "engine/TimestampText.h"
 #include "metadata/PropertyKeys.h"
+#include "platform/ItemPath.h"
 
 #include <algorithm>
 
@@ -23,6 +24,9 @@ bool IsOffered(const PROPERTYKEY& key, VARTYPE type)
 HRESULT MetadataModel::OpenStore(GETPROPERTYSTOREFLAGS flags, std::unique_ptr<ShellItem>& item,
                                  std::unique_ptr<PropertyStore>& store)
 {
+    // The shell's parsing would reach another item, with other properties.
+    if (!ShellReadsExactly(targetPath_))
+        return HRESULT_FROM_WIN32(ERROR_INVALID_NAME);
     HRESULT hr = system_.CreateItemFromParsingName(targetPath_.c_str(), item);
     if (SUCCEEDED(hr))
         hr = item->GetPropertyStore(flags, store);
@@ -124,9 +128,14 @@ HRESULT MetadataModel::RefreshEntries(PropertyStore& store)
     return S_OK;
 }
 
+bool MetadataModel::HasModifiedEntries() const
+{
+    return std::any_of(entries_.begin(), entries_.end(), [](const MetadataEntry& e) { return e.modified; });
+}
+
 HRESULT MetadataModel::CommitMetadata()
 {
-    if (std::none_of(entries_.begin(), entries_.end(), [](const MetadataEntry& e) { return e.modified; }))
+    if (!HasModifiedEntries())
         return S_OK;
 
     std::unique_ptr<ShellItem> item;

@@ -11,7 +11,8 @@ inline constexpr SFGAOF MetadataAttributeMask = SFGAO_STORAGECAPMASK;
 
 // The shell properties of one target file that can be edited: which are offered, their
 // display texts, refreshing them and writing edited texts back. Every operation opens the
-// item and its store anew and releases them before it returns.
+// item and its store anew and releases them before it returns; a path the shell would read as
+// another item (platform/ItemPath.h, ShellReadsExactly) is never handed to the property system.
 class MetadataModel {
 public:
     explicit MetadataModel(PropertySystem& system) noexcept : system_(system) {}
@@ -35,6 +36,9 @@ public:
     // and formats their values. Later calls refresh the value texts, also in the row view,
     // and clear every modified flag.
     [[nodiscard]] HRESULT LoadMetadata();
+
+    // Whether the page has edited a row since the last load.
+    [[nodiscard]] bool HasModifiedEntries() const;
 
     // Writes the row texts of the modified entries to the file and commits them all at once.
     // The file is not opened when nothing is modified. The modified flags stay as they are.

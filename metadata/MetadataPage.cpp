@@ -2,6 +2,7 @@
 
 #include "ui/Messages.h"
 #include "ui/ResultText.h"
+#include "engine/KeptFileTimes.h"
 #include "res/resource.h"
 
 CMetadataPage::CMetadataPage(PropertySystem& system) : CPropertyPageEx(IDD_METADATA), m_list(system, m_datePicker) {}
@@ -27,10 +28,23 @@ LRESULT CMetadataPage::OnEditorNotification(UINT uMsg, WPARAM wParam, LPARAM lPa
 
 int CMetadataPage::OnApply()
 {
-    // The properties are written, and read back, before the file times change.
-    HRESULT result = m_list.Model().CommitMetadata();
-    if (SUCCEEDED(result))
-        result = m_list.Model().LoadMetadata();
+    // The properties are written, and read back, before the file times change. A property
+    // handler stores them by rewriting the file, which moves its times: the kinds the sheet
+    // leaves as they are get back the times they had, and after a failure, which ends the
+    // apply here, every kind does.
+    MetadataModel& model = m_list.Model();
+    const bool writes = model.HasModifiedEntries();
+    KeptFileTimes before;
+    HRESULT result = writes ? before.Read(model.TargetPath()) : S_OK;
+    if (SUCCEEDED(result)) {
+        result = model.CommitMetadata();
+        if (SUCCEEDED(result))
+            result = model.LoadMetadata();
+        const bool applyGoesOn = SUCCEEDED(result) && Sheet();
+        const HRESULT putBack = before.PutBack(applyGoesOn ? Sheet()->KindsLeftUnchanged() : EveryTimestampKind);
+        if (SUCCEEDED(result))
+            result = putBack;
+    }
     if (FAILED(result)) {
         ReportFailure(GetPropertySheet(), result, nullptr);
         return PSNRET_INVALID_NOCHANGEPAGE;

@@ -155,6 +155,31 @@ std::wstring_view PathName(std::wstring_view path)
     return path.substr(cut + 1);
 }
 
+bool ShellReadsExactly(std::wstring_view path)
+{
+    if (path.size() >= MAX_PATH || path.find(L'/') != std::wstring_view::npos || StartsWith(path, ExtendedPrefix))
+        return false;
+    const bool share = StartsWith(path, L"\\\\");
+    if (!share && !(HasDrive(path) && path.size() > 2 && path[2] == L'\\'))
+        return false;
+    std::wstring_view names = path.substr(share ? 2 : 3);
+    if (names.empty())
+        return !share;
+    if (names.back() == L'\\')
+        names.remove_suffix(1);
+    // "." and ".." end in a period too: the shell folds them.
+    int count = 0;
+    for (std::size_t at = 0; at <= names.size(); ++count) {
+        const std::size_t end = PartEnd(names, at);
+        const std::wstring_view name = names.substr(at, end - at);
+        if (name.empty() || name.back() == L' ' || name.back() == L'.')
+            return false;
+        at = end + 1;
+    }
+    // A share path names at least the server and the share.
+    return !share || count >= 2;
+}
+
 std::wstring ResolveTargetPath(std::wstring_view target, std::wstring_view folder)
 {
     if (StartsWith(target, ExtendedPrefix) || StartsWith(target, DevicePrefix))

@@ -32,6 +32,16 @@ std::wstring ParentPath(std::wstring_view path);
 // The last part of a path ("x " for "C:\dir\x ").
 std::wstring_view PathName(std::wstring_view path);
 
+// Whether the shell's calls that take a path (SHGetFileInfoW, SHCreateItemFromParsingName,
+// SHPathPrepareForWriteW) reach the very item this full path names. They read a path the
+// ordinary way: fewer than MAX_PATH characters, "." and ".." folded, and the trailing blanks
+// and periods of every name dropped, so that "C:\Acme Inc.\plan.docx" is
+// "C:\Acme Inc\plan.docx". True only for a drive or share path whose every name, the server's
+// and the share's included, keeps as written; a relative path, one with forward slashes and an
+// extended-length or device form are not read exactly. One trailing backslash after a name is
+// allowed.
+bool ShellReadsExactly(std::wstring_view path);
+
 // The full path of a target named relative to a folder (the current directory): absolute
 // paths stand as they are, "\x" and "C:x" take the root or drive of the folder, everything
 // else is joined to it. "." and ".." parts are folded, slashes become backslashes and doubled

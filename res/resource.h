@@ -34,6 +34,13 @@
 // Why a selection handed to the verb opens no sheet.
 #define IDS_NOT_ON_DRIVE 1110
 #define IDS_SELECTION_UNREADABLE 1111
+#define IDS_PROGRESS_SELECTION 1106
+#define IDS_MULTIPLE_TYPES 1120
+#define IDS_ALL_IN 1121
+#define IDS_VARIOUS_FOLDERS 1122
+#define IDS_SELECTED_FOLDERS 1123
+#define IDS_LOOP_SKIPPED 1124
+#define IDS_LOOPS_SKIPPED 1125
 
 // System-menu command of the About entry; it carries the number of its text, IDS_ABOUT.
 #define IDM_ABOUT 272

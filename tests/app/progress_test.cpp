@@ -66,7 +66,7 @@ TEST(ApplyProgress, ShowsNothingForASecondThenAtMostTenUpdatesASecond)
     clockNow = 5000;
     RecordingDisplay display;
     {
-        ApplyProgress progress(display, kOwner, L"C:\\Photos", TestClock);
+        ApplyProgress progress(display, kOwner, ProgressFolderText(L"C:\\Photos"), TestClock);
         clockNow = 5999;
         EXPECT_TRUE(progress.Continue(L"C:\\Photos\\a.jpg", {0, 0}));
         EXPECT_EQ(display.starts, 0);
@@ -98,7 +98,7 @@ TEST(ApplyProgress, CancelStopsAtTheNextItemAndForGood)
 {
     clockNow = 0;
     RecordingDisplay display;
-    ApplyProgress progress(display, kOwner, L"C:\\Photos", TestClock);
+    ApplyProgress progress(display, kOwner, ProgressFolderText(L"C:\\Photos"), TestClock);
     clockNow = 1500;
     EXPECT_TRUE(progress.Continue(L"C:\\Photos\\a.jpg", {0, 0}));
     display.cancelled = true;
@@ -118,7 +118,7 @@ TEST(ApplyProgress, WithoutAWindowTheApplyGoesOnUnfollowed)
     display.startResult = false;
     display.cancelled = true; // never asked: there is no window to cancel in
     {
-        ApplyProgress progress(display, kOwner, L"C:\\Photos", TestClock);
+        ApplyProgress progress(display, kOwner, ProgressFolderText(L"C:\\Photos"), TestClock);
         clockNow = 2000;
         EXPECT_TRUE(progress.Continue(L"C:\\Photos\\a.jpg", {0, 0}));
         clockNow = 3000;

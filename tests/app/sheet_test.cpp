@@ -5,6 +5,8 @@
 #include "framework/Module.h"
 #include "platform/Handles.h"
 #include "platform/ItemPath.h"
+#include "tests/metadata/FakePropertySystem.h"
+#include "tests/metadata/StandardDocument.h"
 #include "tests/support/MessageBoxCapture.h"
 #include "tests/support/PrivateDesktop.h"
 #include "tests/support/SheetDriver.h"
@@ -38,6 +40,16 @@ void MakeExactFile(const std::wstring& path, FileTime write)
     ASSERT_TRUE(file.valid()) << ::GetLastError();
     file.reset();
     ASSERT_TRUE(WriteFileTimes(path.c_str(), FileTimes{InvalidFileTime, write, write}));
+}
+
+void MakeExactFolder(const std::wstring& path)
+{
+    ASSERT_TRUE(::CreateDirectoryW(ItemPath(path).c_str(), nullptr)) << ::GetLastError();
+}
+
+bool Exists(const std::wstring& path)
+{
+    return ::GetFileAttributesW(ItemPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 class SheetTest : public ::testing::Test {
@@ -170,6 +182,58 @@ TEST_F(SheetTest, FileWithATrailingBlankIsTheItemShownAndWritten)
     EXPECT_EQ(TimesOf(plain)[LastWrite], kSecond);
 }
 
+TEST_F(SheetTest, FileInAFolderEndingInAPeriodOrBlankIsShownAndWrittenAsItselfWithoutMetadata)
+{
+    // Read the ordinary way, "Acme Inc.\plan.docx" is "Acme Inc\plan.docx": another file, whose
+    // properties a Metadata page would show and edit. The store here answers for the path as it
+    // is handed over, as the shell would with the other file's properties.
+    for (const std::wstring name : {L"Acme Inc.", L"Acme Inc "}) {
+        SCOPED_TRACE(testing::Message() << "folder \"" << std::string(name.begin(), name.end()) << "\"");
+        TempFolder scratch;
+        const std::wstring named = scratch.Child(name);
+        const std::wstring sibling = scratch.MakeFolder(L"Acme Inc") + L"\\plan.docx";
+        MakeExactFolder(named);
+        const std::wstring file = named + L"\\plan.docx";
+        MakeExactFile(file, kFirst);
+        MakeExactFile(sibling, kSecond);
+        FakePropertySystem properties(file);
+        AddStandardDocument(properties);
+        {
+            SheetDriver sheet(file, properties);
+            ASSERT_TRUE(sheet.Create());
+            EXPECT_EQ(sheet.TabCount(), 1);
+            EXPECT_EQ(properties.Calls(FakeStep::CreateItem), 0);
+            EXPECT_EQ(properties.readOnlyOpens + properties.readWriteOpens, 0);
+            EXPECT_EQ(ControlText(sheet.GeneralWindow(), IDC_DISPLAY_NAME), L"plan.docx");
+            EXPECT_EQ(ControlText(sheet.GeneralWindow(), IDC_LOCATION), named);
+            EXPECT_EQ(sheet.General().value[LastWrite], kFirst);
+            ChooseOnGeneralPage(sheet, LastWrite, OpSpecifiedDateTime, kSecond + TicksPerDay);
+            sheet.PressOk();
+            EXPECT_FALSE(sheet.IsOpen());
+        }
+        EXPECT_EQ(TimesOf(file)[LastWrite], kSecond + TicksPerDay);
+        EXPECT_EQ(TimesOf(sibling)[LastWrite], kSecond);
+    }
+}
+
+TEST_F(SheetTest, ApplyInsideAFolderEndingInAPeriodMakesNoFolderBesideIt)
+{
+    // Before a file is written the shell makes its folder ready, creating it when it is missing
+    // (Wine without asking). Read the ordinary way, "Acme Inc.\sub" is the missing "Acme Inc\sub".
+    const std::wstring named = folder.Child(L"Acme Inc.");
+    MakeExactFolder(named);
+    MakeExactFolder(named + L"\\sub");
+    const std::wstring file = named + L"\\sub\\plan.docx";
+    MakeExactFile(file, kSecond);
+    SheetDriver sheet(file);
+    ASSERT_TRUE(sheet.Create());
+    ChooseOnGeneralPage(sheet, LastWrite, OpSpecifiedDateTime, kFirst);
+    sheet.PressOk();
+    EXPECT_FALSE(sheet.IsOpen());
+    EXPECT_EQ(TimesOf(file)[LastWrite], kFirst);
+    EXPECT_FALSE(Exists(folder.Child(L"Acme Inc")));
+}
+
 TEST_F(SheetTest, FileFarBeyondMaxPathIsShownAndWritten)
 {
     std::wstring deep = folder.Path();
@@ -198,8 +262,8 @@ TEST_F(SheetTest, QuotedDriveRootFromTheVerbOpensTheRootFolder)
 {
     // What the verb's "%1" gives for a drive root. Nothing is applied: the sheet is only shown.
     const StartRequest request = DecideStartAction(L"\"C:\\\"", folder.Path());
-    ASSERT_EQ(request.targetPath, L"C:\\");
-    SheetDriver sheet(request.targetPath);
+    ASSERT_EQ(request.targetPaths, std::vector<std::wstring>{L"C:\\"});
+    SheetDriver sheet(request.targetPaths[0]);
     ASSERT_TRUE(sheet.Create());
     EXPECT_TRUE(sheet.General().isFolder);
     EXPECT_EQ(sheet.TabCount(), 2);

@@ -308,8 +308,10 @@ TEST_F(VerbServer, ASelectionOfFilesAndFoldersOpensTheSheetAndOkWritesIt)
     TempFolder folder;
     const std::vector<std::wstring> items{folder.MakeFile(L"one.txt"), folder.MakeFolder(L"two"),
                                           folder.MakeFile(L"three.txt")};
+    const std::wstring other = folder.MakeFile(L"other.txt");
     for (const std::wstring& item : items)
         SetModifiedTime(item, OldTime);
+    SetModifiedTime(other, OldTime);
     ComPtr<IDataObject> data = DataObjectOf(items);
     ASSERT_TRUE(data);
 
@@ -326,6 +328,12 @@ TEST_F(VerbServer, ASelectionOfFilesAndFoldersOpensTheSheetAndOkWritesIt)
 
     HWND general = reinterpret_cast<HWND>(::SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
     ASSERT_TRUE(general);
+    // One sheet for the whole selection, named as such, with the folder's Advanced page.
+    const std::wstring header = TextOf(::GetDlgItem(general, IDC_DISPLAY_NAME));
+    EXPECT_TRUE(header == L"2 files, 1 folder" || header == L"ファイル 2 個、フォルダー 1 個");
+    EXPECT_EQ(::SendMessageW(reinterpret_cast<HWND>(::SendMessageW(sheet, PSM_GETTABCONTROL, 0, 0)), TCM_GETITEMCOUNT,
+                             0, 0),
+              2);
     HWND combo = ::GetDlgItem(general, IDC_MODIFIED_OPERATION);
     ASSERT_EQ(::SendMessageW(combo, CB_SETCURSEL, OpCurrentDateTime, 0), OpCurrentDateTime);
     ::SendMessageW(general, WM_COMMAND, MAKEWPARAM(IDC_MODIFIED_OPERATION, CBN_SELENDOK),
@@ -334,8 +342,10 @@ TEST_F(VerbServer, ASelectionOfFilesAndFoldersOpensTheSheetAndOkWritesIt)
     ::SendMessageW(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
 
     EXPECT_EQ(WaitForExit(server), 1u);
-    // The sheet for one item: the first item's time is written.
-    EXPECT_GE(ModifiedTime(items[0]) + 20'000'000ull, before) << "the first item kept its old time";
+    // Every selected item is written; nothing beside them.
+    for (const std::wstring& item : items)
+        EXPECT_GE(ModifiedTime(item) + 20'000'000ull, before) << "kept its old time: " << testing::PrintToString(item);
+    EXPECT_EQ(ModifiedTime(other), OldTime);
 }
 
 TEST_F(VerbServer, OneItemOpensTheSheetAndCancelEndsTheServer)

@@ -1,6 +1,8 @@
 #include "tests/metadata/FakePropertySystem.h"
 
 #include "metadata/PropertyKeys.h"
+#include "platform/ItemPath.h"
+#include "platform/Result.h"
 
 #include <cstdio>
 #include <cwchar>
@@ -196,7 +198,7 @@ public:
             system_.Property(key).value = value;
         pending_.clear();
         ++system_.commits;
-        return S_OK;
+        return system_.rewritesFileOnCommit ? system_.RewriteFile() : S_OK;
     }
 
 private:
@@ -350,6 +352,21 @@ std::wstring FakePropertySystem::Format(VARTYPE type, const PROPVARIANT& value, 
         std::wcscat(text, pdf);
     }
     return text;
+}
+
+HRESULT FakePropertySystem::RewriteFile()
+{
+    FileHandle file(::CreateFileW(ItemPath(path_).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file)
+        return LastErrorResult();
+    static const char content[] = "saved by the handler";
+    DWORD written = 0;
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    if (!::WriteFile(file.get(), content, sizeof content - 1, &written, nullptr) ||
+        !::SetFileTime(file.get(), nullptr, &now, &now))
+        return LastErrorResult();
+    return S_OK;
 }
 
 HRESULT FakePropertySystem::CreateItemFromParsingName(const wchar_t* path, std::unique_ptr<ShellItem>& item)

@@ -73,6 +73,9 @@ public:
     bool localeDates = false;
     // Told of every step as it is taken, before it answers.
     std::function<void(FakeStep)> observer;
+    // A handler that saves a commit by rewriting the whole file, as document handlers do: the
+    // file on disk gets new content, and its last-write and last-access times become now.
+    bool rewritesFileOnCommit = false;
 
     int readOnlyOpens = 0;
     int readWriteOpens = 0;
@@ -90,6 +93,7 @@ public:
     HRESULT Step(FakeStep step);
     const FakeProperty* Find(const PROPERTYKEY& key) const;
     std::wstring Format(VARTYPE type, const PROPVARIANT& value, PROPDESC_FORMAT_FLAGS flags);
+    HRESULT RewriteFile();
 
 private:
     static std::size_t Index(FakeStep step) { return static_cast<std::size_t>(step); }

@@ -162,6 +162,80 @@ TEST_F(MetadataApplyTest, FailedRefreshAfterTheCommitShowsTheErrorAndSetsNoFileT
     EXPECT_TRUE(::IsWindow(sheet.Window()));
 }
 
+// A property handler stores a commit by rewriting the file, which moves its times. The kinds the
+// General page leaves as they are keep the times they had, to the tick; the others get what
+// the General page sets.
+class RewritingHandlerTest : public MetadataApplyTest {
+protected:
+    void SetUp() override
+    {
+        MetadataApplyTest::SetUp();
+        ASSERT_TRUE(WriteFileTimes(document.File().c_str(), FileTimes{InvalidFileTime, OldAccess, OldWrite}));
+        document.Store().rewritesFileOnCommit = true;
+    }
+
+    FileTimes StoredTimes()
+    {
+        FileTimes times{};
+        EXPECT_TRUE(ReadFileTimes(document.File().c_str(), times));
+        return times;
+    }
+
+    // The simulated handler has written the file.
+    void ExpectRewritten()
+    {
+        EXPECT_EQ(document.Store().commits, 1);
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        ASSERT_TRUE(::GetFileAttributesExW(ItemPath(document.File()).c_str(), GetFileExInfoStandard, &data));
+        EXPECT_GT(data.nFileSizeLow, 0u);
+    }
+
+    static constexpr FileTime OldAccess = 132800000001234567ull;
+    static constexpr FileTime OldWrite = 132700000007654321ull;
+};
+
+TEST_F(RewritingHandlerTest, EveryTimeLeftAsItIsKeepsItsValue)
+{
+    sheet.General().operation[LastWrite] = OpDontChange;
+    sheet.General().ExchangeData(false);
+    EditSavedDate();
+
+    sheet.PressApply();
+
+    ExpectRewritten();
+    EXPECT_EQ(StoredTimes()[LastWrite], OldWrite);
+    EXPECT_EQ(StoredTimes()[LastAccess], OldAccess);
+    EXPECT_FALSE(Entry(sheet, DateSavedRow).modified);
+    EXPECT_FALSE(sheet.ApplyEnabled());
+}
+
+TEST_F(RewritingHandlerTest, SetModifiedTimeIsWrittenAndTheAccessTimeKept)
+{
+    EditSavedDate();
+
+    sheet.PressApply();
+
+    ExpectRewritten();
+    EXPECT_EQ(StoredTimes()[LastWrite], NewLastWrite);
+    EXPECT_EQ(StoredTimes()[LastAccess], OldAccess);
+}
+
+TEST_F(RewritingHandlerTest, FailureAfterTheRewriteEndsTheApplyWithEveryTimeAsItWas)
+{
+    EditSavedDate();
+    document.Store().Fail(FakeStep::GetValue, E_FAIL);
+    {
+        MessageBoxCapture boxes;
+        sheet.PressApply();
+        ASSERT_EQ(boxes.Boxes().size(), 1u);
+        EXPECT_EQ(boxes.Boxes()[0].text, ResultText(E_FAIL));
+    }
+    ExpectRewritten();
+    // Modified too: its operation was never carried out.
+    EXPECT_EQ(StoredTimes()[LastWrite], OldWrite);
+    EXPECT_EQ(StoredTimes()[LastAccess], OldAccess);
+}
+
 TEST(MetadataTarget, NoPageWhereTheShellWouldReachAnotherItem)
 {
     // The shell parses a path the ordinary way: "x " would reach "x", and it takes no more than

@@ -261,4 +261,20 @@ TEST_F(MetadataLoadTest, AMissingTargetFailsWithThePlatformResult)
     EXPECT_TRUE(model.Entries().empty());
 }
 
+TEST(MetadataTargetPath, APathTheShellWouldReadAsAnotherItemIsNeverHandedOver)
+{
+    // A store that answers for the path as written: the shell would answer with the
+    // properties of "D:\Acme Inc\plan.docx".
+    const std::wstring path = L"D:\\Acme Inc.\\plan.docx";
+    FakePropertySystem system(path);
+    system.Add(ContentCreatedKey, VT_FILETIME, L"System.Document.DateCreated", L"Content created");
+    MetadataModel model(system);
+    model.SetTargetPath(path);
+    EXPECT_EQ(model.LoadMetadata(), HRESULT_FROM_WIN32(ERROR_INVALID_NAME));
+    model.Entries().push_back(MetadataEntry{});
+    model.Entries().back().modified = true;
+    EXPECT_EQ(model.CommitMetadata(), HRESULT_FROM_WIN32(ERROR_INVALID_NAME));
+    EXPECT_EQ(system.Calls(FakeStep::CreateItem), 0);
+}
+
 } // namespace

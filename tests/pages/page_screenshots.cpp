@@ -1,7 +1,7 @@
 // Shows the pages in the states the documentation pictures: run by take_screenshots.sh, which
 // photographs the window this program names and then lets it end.
 //   page_screenshots SCENE READY DONE
-// SCENE is general, advanced or browse. When the picture can be taken, the program writes the
+// SCENE is general, advanced, browse or selection. When the picture can be taken, the program writes the
 // window's title to READY; it ends once DONE exists (or after a minute).
 
 #include "app/Dialog.h"
@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -167,7 +168,7 @@ int main()
     int argc = 0;
     wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
     if (!argv || argc != 4) {
-        std::fprintf(stderr, "usage: page_screenshots general|advanced|browse READY DONE\n");
+        std::fprintf(stderr, "usage: page_screenshots general|advanced|browse|selection READY DONE\n");
         return 2;
     }
     const std::wstring scene = argv[1];
@@ -183,7 +184,11 @@ int main()
             std::fwprintf(stderr, L"the sample folder's times could not be set (error %lu)\n", ::GetLastError());
             return 1;
         }
-        SheetDriver open(photos.Path());
+        const std::wstring& path = photos.Path();
+        std::vector<std::wstring> targets{path};
+        if (scene == L"selection")
+            targets = {path + L"\\beach.jpg", path + L"\\harbour.jpg", path + L"\\notes.txt", path + L"\\Holiday"};
+        SheetDriver open(targets);
         if (!open.Create()) {
             std::fprintf(stderr, "the sheet could not be created (error %lu)\n", ::GetLastError());
             return 1;
@@ -204,6 +209,10 @@ int main()
             SelectOperation(advanced, IDC_MODIFIED_OPERATION, OpSpecifiedTimeOfDay);
             EditPicker(advanced, IDC_MODIFIED_VALUE, LocalTime(2024, 8, 14, 12, 0, 0));
             SelectOperation(advanced, IDC_ACCESSED_OPERATION, OpSameAsSecondOther);
+            AnnounceAndWait(product, ready, done);
+        } else if (scene == L"selection") {
+            SelectOperation(general, IDC_MODIFIED_OPERATION, OpSpecifiedDateTime);
+            EditPicker(general, IDC_MODIFIED_VALUE, LocalTime(2024, 8, 15, 18, 45, 0));
             AnnounceAndWait(product, ready, done);
         } else if (scene == L"browse") {
             std::thread user(DriveBrowseDialog, photos.Path(), ready, done);

@@ -1,5 +1,7 @@
 #include "platform/ItemPath.h"
 
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -93,4 +95,56 @@ TEST(ItemPath, ItemPathIsTheExtendedFormOfTheSamePath)
     // Outside the system folder only the form changes, whether or not this run is under WOW64.
     EXPECT_EQ(ItemPath(L"Z:\\tmp\\x "), L"\\\\?\\Z:\\tmp\\x ");
     EXPECT_EQ(ItemPath(L"\\\\server\\share\\x"), L"\\\\?\\UNC\\server\\share\\x");
+}
+
+TEST(ItemPath, ShellReadsExactlyOnlyPathsWhoseEveryNameKeepsAsWritten)
+{
+    struct Case {
+        const wchar_t* path;
+        bool exact;
+    };
+    const Case cases[] = {
+        {L"C:\\Acme Inc\\plan.docx", true},
+        {L"C:\\", true},
+        {L"C:\\dir\\", true},
+        {L"\\\\server\\share", true},
+        {L"\\\\server\\share\\", true},
+        {L"\\\\server\\share\\dir\\x.txt", true},
+        {L"C:\\dir\\...x", true},
+        // A trailing period or blank on any name, the last one or one on the way.
+        {L"C:\\Acme Inc.\\plan.docx", false},
+        {L"C:\\Acme Inc \\plan.docx", false},
+        {L"C:\\a\\b\\c.\\d\\e.txt", false},
+        {L"C:\\dir\\x ", false},
+        {L"C:\\dir\\x.", false},
+        {L"C:\\dir\\x.\\", false},
+        {L"C:\\dir\\ ", false},
+        {L"\\\\server.\\share\\x", false},
+        {L"\\\\server\\share \\x", false},
+        // Parts the shell folds: ".", "..", doubled backslashes, forward slashes.
+        {L"C:\\dir\\.\\x", false},
+        {L"C:\\dir\\..\\x", false},
+        {L"C:\\dir\\...", false},
+        {L"C:\\dir\\\\x", false},
+        {L"C:\\\\", false},
+        {L"C:/dir/x", false},
+        // No drive or share root, or a form the shell does not read as written.
+        {L"", false},
+        {L"C:", false},
+        {L"C:x", false},
+        {L"dir\\x", false},
+        {L"\\dir\\x", false},
+        {L"\\\\server", false},
+        {L"\\\\server\\", false},
+        {L"\\\\?\\C:\\x", false},
+        {L"\\\\?\\UNC\\server\\share\\x", false},
+        {L"\\\\.\\pipe\\x", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ShellReadsExactly(c.path), c.exact) << '"' << std::wstring(c.path) << '"';
+
+    // Fewer than MAX_PATH characters.
+    const std::wstring root = L"C:\\";
+    EXPECT_TRUE(ShellReadsExactly(root + std::wstring(MAX_PATH - 1 - root.size(), L'n')));
+    EXPECT_FALSE(ShellReadsExactly(root + std::wstring(MAX_PATH - root.size(), L'n')));
 }

@@ -53,6 +53,17 @@ const ExpectedString Strings[] = {
     {IDS_NOT_ON_DRIVE, L"\"%1\" is not a file or folder on a drive, so its times cannot be changed.",
      L"「%1」はドライブ上のファイルやフォルダーではないため、タイムスタンプを変更できません。"},
     {IDS_SELECTION_UNREADABLE, L"The selection could not be read.", L"選択された項目を読み取れませんでした。"},
+    {IDS_PROGRESS_SELECTION, L"Changing the timestamps of the %1 selected items",
+     L"選択した %1 個の項目のタイムスタンプを変更しています"},
+    {IDS_MULTIPLE_TYPES, L"Multiple types", L"複数の種類"},
+    {IDS_ALL_IN, L"All in %1", L"すべて %1 内"},
+    {IDS_VARIOUS_FOLDERS, L"Various folders", L"複数のフォルダー"},
+    {IDS_SELECTED_FOLDERS, L"The %1 selected folders", L"選択した %1 個のフォルダー"},
+    {IDS_LOOP_SKIPPED, L"1 folder was skipped: it leads back to %2, a folder above it.\n%1",
+     L"1 個のフォルダーをスキップしました。上位のフォルダー %2 に戻るリンクです。\n%1"},
+    {IDS_LOOPS_SKIPPED,
+     L"%3 folders were skipped: each leads back to a folder above it. The first leads back to %2.\n%1",
+     L"%3 個のフォルダーをスキップしました。どれも上位のフォルダーに戻るリンクです。最初のものは %2 に戻ります。\n%1"},
 };
 
 TEST(StringTable, EveryStringExistsInBothLanguages)

@@ -9,13 +9,15 @@
 
 #include <utility>
 
-SheetDriver::SheetDriver(std::wstring target) : m_target(std::move(target)), m_properties(nullptr)
+SheetDriver::SheetDriver(std::wstring target) : SheetDriver(std::vector<std::wstring>{std::move(target)}) {}
+
+SheetDriver::SheetDriver(std::vector<std::wstring> targets) : m_targets(std::move(targets)), m_properties(nullptr)
 {
     AppModule().AddMessageLoop(&m_loop);
 }
 
 SheetDriver::SheetDriver(std::wstring target, PropertySystem& properties)
-    : m_target(std::move(target)), m_properties(&properties)
+    : m_targets{std::move(target)}, m_properties(&properties)
 {
     AppModule().AddMessageLoop(&m_loop);
 }
@@ -33,7 +35,7 @@ CDialog& SheetDriver::Sheet()
 {
     if (!m_sheet) {
         m_sheet =
-            m_properties ? std::make_unique<CDialog>(m_target, *m_properties) : std::make_unique<CDialog>(m_target);
+            m_properties ? std::make_unique<CDialog>(m_targets, *m_properties) : std::make_unique<CDialog>(m_targets);
     }
     return *m_sheet;
 }

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 // The program's main sheet for one target, as the program opens it: modeless, with this
 // thread's message loop registered, so that the sheet's keyboard filter and the pages' idle
@@ -22,6 +23,8 @@ class SheetDriver {
 public:
     // Properties through the running Windows' property system.
     explicit SheetDriver(std::wstring target);
+    // A sheet for several selected items, in their order.
+    explicit SheetDriver(std::vector<std::wstring> targets);
     // Properties through `properties`, which must outlive the driver.
     SheetDriver(std::wstring target, PropertySystem& properties);
     ~SheetDriver();
@@ -72,7 +75,7 @@ public:
     void PressKey(HWND window, WPARAM key);
 
 private:
-    std::wstring m_target;
+    std::vector<std::wstring> m_targets;
     PropertySystem* m_properties;
     CMessageLoop m_loop;
     std::unique_ptr<CDialog> m_sheet;
