@@ -133,8 +133,15 @@ struct StartUp {
 bool TimeSheet(const wchar_t* what, double start, DWORD processId, ProcessGuard& process, HWND& sheet, StartUp& times)
 {
     while (!(sheet = VisibleSheetOf(processId))) {
-        if (!Pause(process.get()) || Seconds() - start > GiveUpSeconds) {
-            std::fwprintf(stderr, L"%ls showed no sheet\n", what);
+        if (!Pause(process.get())) {
+            DWORD code = 0;
+            ::GetExitCodeProcess(process.get(), &code);
+            std::fwprintf(stderr, L"%ls ended with 0x%08lx before it showed a sheet\n", what,
+                          static_cast<unsigned long>(code));
+            return false;
+        }
+        if (Seconds() - start > GiveUpSeconds) {
+            std::fwprintf(stderr, L"%ls showed no sheet within %.0f s\n", what, GiveUpSeconds);
             return false;
         }
     }
