@@ -1,11 +1,14 @@
 // Times the folder walk against plain loops doing only the platform calls the same work
-// cannot avoid, on a tree of 10,000 files in 200 folders, and the walk followed by a progress
-// display against the same walk unfollowed.
+// cannot avoid, on a tree of 10,000 files in 200 folders, the walk followed by a progress
+// display against the same walk unfollowed, and one operation applied to the tree's files as a
+// selection against a plain loop setting the same time.
 //   folder_walk_bench.exe FOLDER      (the tree is made there on first use)
 
 #include "app/ApplyProgress.h"
 #include "engine/FileTimeAccess.h"
 #include "engine/FolderWalk.h"
+#include "engine/SelectionApply.h"
+#include "platform/ItemPath.h"
 #include "platform/Handles.h"
 
 #include <algorithm>
@@ -21,6 +24,7 @@ constexpr int FilesPerFolder = 50; // 200 * 50 = 10,000 files
 constexpr int FileRepetitions = 5;
 constexpr int FolderRepetitions = 15; // a folder run is short, so noisier
 constexpr int ProgressRounds = 10;    // pairs of walks over each top folder
+constexpr int SelectionRounds = 5;    // turns of a selection apply and two plain loops
 constexpr DWORD Share = FILE_SHARE_READ | FILE_SHARE_WRITE;
 constexpr DWORD OpenFlags = FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT;
 
@@ -303,6 +307,99 @@ bool MeasureProgress(const std::wstring& root, PairedTimings& timings)
     return true;
 }
 
+// The tree's files, in listing order.
+bool ListFiles(const std::wstring& root, std::vector<std::wstring>& files)
+{
+    return EachFile(root, [&files](const std::wstring& path, const WIN32_FIND_DATAW&) {
+        files.push_back(path);
+        return true;
+    });
+}
+
+// "Set the specified date and time" for Modified, applied to the files as one selection.
+bool ApplyToSelection(const std::vector<SelectedItem>& items, FileTime value)
+{
+    Win32FolderFileSystem fileSystem;
+    ApplyChoices choices;
+    choices.general.operation[LastWrite] = OpSpecifiedDateTime;
+    choices.general.value[LastWrite] = value;
+    choices.general.now = CurrentFileTime();
+    const ApplyReport report = ApplySelection(fileSystem, choices, items);
+    return report.outcome == WalkOutcome::Finished && report.done.files == items.size();
+}
+
+// The least that work takes: each file opened for its attributes, its Modified time set, closed.
+bool PlainSetModified(const std::vector<std::wstring>& files, FileTime value)
+{
+    const FILETIME time = ToFILETIME(value);
+    for (const std::wstring& path : files) {
+        FileHandle file(::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, Share, nullptr, OPEN_EXISTING, 0, nullptr));
+        if (!file || !::SetFileTime(file.get(), nullptr, nullptr, &time))
+            return false;
+    }
+    return true;
+}
+
+// The platform calls the apply makes per file, in a plain loop: the item's attributes, one
+// open for reading and writing its times, the times and the identity read, the time set and
+// read back. What the apply takes beyond this is its own.
+bool PlainSameCalls(const std::vector<std::wstring>& files, FileTime value)
+{
+    const FILETIME time = ToFILETIME(value);
+    for (const std::wstring& path : files) {
+        const std::wstring item = ItemPath(path);
+        if (::GetFileAttributesW(item.c_str()) == INVALID_FILE_ATTRIBUTES)
+            return false;
+        FileHandle file(::CreateFileW(item.c_str(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, Share, nullptr,
+                                      OPEN_EXISTING, OpenFlags, nullptr));
+        FILETIME times[3];
+        FILE_ID_INFO identity;
+        if (!file || !::GetFileTime(file.get(), &times[0], &times[1], &times[2]) ||
+            !::GetFileInformationByHandleEx(file.get(), FileIdInfo, &identity, sizeof identity) ||
+            !::SetFileTime(file.get(), nullptr, nullptr, &time) ||
+            !::GetFileTime(file.get(), &times[0], &times[1], &times[2]))
+            return false;
+    }
+    return true;
+}
+
+struct SelectionTimings {
+    std::vector<double> apply;
+    std::vector<double> plain;
+    std::vector<double> sameCalls;
+    std::size_t files = 0;
+};
+
+// The three over all the tree's files, in rounds that take turns at which goes first, each
+// run setting a time no run before it set.
+bool MeasureSelection(const std::wstring& root, SelectionTimings& timings)
+{
+    std::vector<std::wstring> files;
+    if (!ListFiles(root, files))
+        return false;
+    timings.files = files.size();
+    std::vector<SelectedItem> items;
+    for (const std::wstring& path : files)
+        items.push_back(SelectedItem{path, false, true});
+    FileTime value = CurrentFileTime() / TicksPerSecond * TicksPerSecond;
+    const auto time = [&value](const auto& run, std::vector<double>& seconds) {
+        value += TicksPerSecond;
+        const double start = Seconds();
+        const bool done = run(value);
+        seconds.push_back(Seconds() - start);
+        return done;
+    };
+    const auto apply = [&] { return time([&](FileTime v) { return ApplyToSelection(items, v); }, timings.apply); };
+    const auto plain = [&] { return time([&](FileTime v) { return PlainSetModified(files, v); }, timings.plain); };
+    const auto same = [&] { return time([&](FileTime v) { return PlainSameCalls(files, v); }, timings.sameCalls); };
+    for (int round = 0; round < SelectionRounds; ++round) {
+        const bool done = round % 2 ? plain() && same() && apply() : apply() && plain() && same();
+        if (!done)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -342,7 +439,9 @@ int main(int argc, char** argv)
         FileRepetitions, [&] { return WalkFiles(root); }, [&] { return EarlierWalkFiles(root); }, before);
     PairedTimings progress;
     const bool progressDone = MeasureProgress(root, progress);
-    if (!filesDone || !foldersDone || !beforeDone || !progressDone) {
+    SelectionTimings selection;
+    const bool selectionDone = MeasureSelection(root, selection);
+    if (!filesDone || !foldersDone || !beforeDone || !progressDone || !selectionDone) {
         std::fwprintf(stderr, L"a run failed (error %lu)\n", ::GetLastError());
         return 1;
     }
@@ -358,5 +457,14 @@ int main(int argc, char** argv)
                  static_cast<unsigned long>(progress.ratios.size()), FilesPerFolder * (1 + SubfoldersEach),
                  Median(progress.unfollowed) * 1000, Median(progress.followed) * 1000, progress.updates);
     std::wprintf(L"walk progress/none: %.3f\n", Median(progress.ratios));
+    const double applied = Median(selection.apply);
+    const double plainLoop = Median(selection.plain);
+    std::wprintf(L"selection of %u files, Modified set (median of %d runs each, in turns): apply %.3f s, plain loop "
+                 L"%.3f s, plain loop of the apply's calls %.3f s\n",
+                 static_cast<unsigned>(selection.files), SelectionRounds, applied, plainLoop,
+                 Median(selection.sameCalls));
+    std::wprintf(L"selection apply/plain: %.3f s / %.3f s = %.2f (goal <= 1.05)\n", applied, plainLoop,
+                 applied / plainLoop);
+    std::wprintf(L"selection apply/its calls: %.2f\n", applied / Median(selection.sameCalls));
     return 0;
 }

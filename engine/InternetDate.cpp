@@ -1,6 +1,7 @@
 #include "engine/InternetDate.h"
 
 #include "engine/RegexSpace.h"
+#include "platform/SystemLibrary.h"
 
 #include <wininet.h>
 
@@ -9,6 +10,14 @@
 #include <string>
 
 namespace {
+
+// wininet.dll is bound when an HTTP date is first read; where it is missing, none is read.
+bool InternetTimeToCalendar(const wchar_t* text, SYSTEMTIME& calendar)
+{
+    static const auto call =
+        InternetLibrary().Find<decltype(&::InternetTimeToSystemTimeW)>("InternetTimeToSystemTimeW");
+    return call && call(text, &calendar, 0);
+}
 
 // Where each field stands among a form's capture groups.
 struct HttpDateForm {
@@ -84,7 +93,7 @@ bool ParseInternetDate(const wchar_t* text, CalendarTime& utc)
                         return false;
             SYSTEMTIME parsed = {};
             const std::wstring date(core);
-            if (!::InternetTimeToSystemTimeW(date.c_str(), &parsed, 0) || !AgreesWithText(parsed, match, form))
+            if (!InternetTimeToCalendar(date.c_str(), parsed) || !AgreesWithText(parsed, match, form))
                 return false;
             utc = parsed;
             return true;

@@ -3,6 +3,7 @@
 #include "engine/DirectionMarks.h"
 #include "engine/InternetDate.h"
 #include "platform/Result.h"
+#include "platform/SystemLibrary.h"
 #include "engine/PropertyValueText.h"
 
 #include <commctrl.h>
@@ -13,10 +14,27 @@
 
 namespace {
 
+// oleaut32.dll is bound when a typed date is first read; where it is missing, no text reads as
+// a date of the locale.
+HRESULT DateFromLocaleText(const wchar_t* text, DATE& date)
+{
+    static const auto call = OleAutomationLibrary().Find<decltype(&::VarDateFromStr)>("VarDateFromStr");
+    if (!call)
+        return HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
+    // The platform's declaration lacks const; the text is only read.
+    return call(const_cast<wchar_t*>(text), LOCALE_USER_DEFAULT, 0, &date);
+}
+
+bool DateToCalendar(DATE date, SYSTEMTIME& calendar)
+{
+    static const auto call =
+        OleAutomationLibrary().Find<decltype(&::VariantTimeToSystemTime)>("VariantTimeToSystemTime");
+    return call && call(date, &calendar);
+}
+
 HRESULT ParseLocaleDate(const std::wstring& text, DATE& date)
 {
-    // The platform's declaration lacks const; the text is only read.
-    return ::VarDateFromStr(const_cast<wchar_t*>(text.c_str()), LOCALE_USER_DEFAULT, 0, &date);
+    return DateFromLocaleText(text.c_str(), date);
 }
 
 bool UtcCalendarToLocal(const CalendarTime& utc, CalendarTime& local)
@@ -59,7 +77,7 @@ bool ParseTimestampText(const wchar_t* text, CalendarTime& time, DWORD& flag)
         const HRESULT localeResult = ParseLocaleDate(cleaned, date);
         if (SUCCEEDED(localeResult)) {
             CalendarTime local;
-            if (!::VariantTimeToSystemTime(date, &local))
+            if (!DateToCalendar(date, local))
                 return false;
             if (IsTimeOfDayOnly(cleaned, date))
                 local = OnShownDate(local, time, flag);
@@ -95,14 +113,14 @@ HRESULT ParseDateValueText(const wchar_t* text, PROPVARIANT* value)
         return early;
 
     DATE date;
-    const HRESULT parsed = ::VarDateFromStr(const_cast<wchar_t*>(text), LOCALE_USER_DEFAULT, 0, &date);
+    const HRESULT parsed = DateFromLocaleText(text, date);
     if (FAILED(parsed))
         return parsed;
 
     CalendarTime local;
     CalendarTime utc;
     ::SetLastError(ERROR_SUCCESS);
-    if (!::VariantTimeToSystemTime(date, &local) || !::TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc))
+    if (!DateToCalendar(date, local) || !::TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc))
         return LastErrorResult();
     if (utc.wYear < 1601 || utc.wYear > 9999)
         return DISP_E_OVERFLOW;
