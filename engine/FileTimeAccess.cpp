@@ -57,28 +57,6 @@ bool CloseKeepingError(FileHandle& handle, bool result)
     return result;
 }
 
-// Opens the item once, reads its times, writes what decide makes of them (nothing when it
-// changes no kind) and gives the times the item then holds.
-template <class Decide> bool ChangeTimesOnHandle(const wchar_t* path, FileTimes& stored, const Decide& decide)
-{
-    FileHandle file = OpenForTimes(path, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
-    if (!file)
-        return false;
-    FileTimes current;
-    if (!GetTimes(file.get(), current))
-        return CloseKeepingError(file, false);
-    const FileTimes wanted = decide(file.get(), current);
-    if (!AnyTime(wanted)) {
-        stored = current;
-        return CloseKeepingError(file, true);
-    }
-    // Read back on the same handle: the file system answers with what it recorded (FAT keeps
-    // two-second steps, a network server its own precision), and that is what a folder's
-    // earliest and latest entries must be computed from.
-    const bool changed = SetTimes(file.get(), wanted) && GetTimes(file.get(), stored);
-    return CloseKeepingError(file, changed);
-}
-
 } // namespace
 
 bool ReadFileTimes(const wchar_t* path, FileTime* creation, FileTime* lastAccess, FileTime* lastWrite)
@@ -138,16 +116,20 @@ bool ReadIdentity(HANDLE item, FileIdentity& identity)
 
 bool ChangeFileTimes(const wchar_t* path, const TimesChange& change, FileTimes& stored)
 {
-    return ChangeTimesOnHandle(path, stored, [&change](HANDLE, const FileTimes& current) { return change(current); });
-}
-
-bool ChangeIdentifiedFileTimes(const wchar_t* path, const IdentifiedTimesChange& change, FileTimes& stored)
-{
-    return ChangeTimesOnHandle(path, stored, [&change](HANDLE file, const FileTimes& current) {
-        // An item whose identity cannot be told is still written: it matches no other.
-        FileIdentity identity;
-        if (!ReadIdentity(file, identity))
-            identity = {};
-        return change(current, identity);
-    });
+    FileHandle file = OpenForTimes(path, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
+    if (!file)
+        return false;
+    FileTimes current;
+    if (!GetTimes(file.get(), current))
+        return CloseKeepingError(file, false);
+    const FileTimes wanted = change(current);
+    if (!AnyTime(wanted)) {
+        stored = current;
+        return CloseKeepingError(file, true);
+    }
+    // Read back on the same handle: the file system answers with what it recorded (FAT keeps
+    // two-second steps, a network server its own precision), and that is what a folder's
+    // earliest and latest entries must be computed from.
+    const bool changed = SetTimes(file.get(), wanted) && GetTimes(file.get(), stored);
+    return CloseKeepingError(file, changed);
 }

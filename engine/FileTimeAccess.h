@@ -44,11 +44,3 @@ using TimesChange = std::function<FileTimes(const FileTimes& current)>;
 
 // The identity of an open item; false (with the cause) when the file system cannot tell it.
 [[nodiscard]] bool ReadIdentity(HANDLE item, FileIdentity& identity);
-
-// Given an item's times as just read and its identity, the times to write.
-using IdentifiedTimesChange = std::function<FileTimes(const FileTimes& current, const FileIdentity& identity)>;
-
-// ChangeFileTimes, with the identity of the opened item given to change (unknown where the
-// file system cannot tell it).
-[[nodiscard]] bool ChangeIdentifiedFileTimes(const wchar_t* path, const IdentifiedTimesChange& change,
-                                             FileTimes& stored);

@@ -36,15 +36,6 @@ public:
     // Reads an item's times, writes what change makes of them and gives the stored times,
     // as ChangeFileTimes does.
     [[nodiscard]] virtual bool ChangeTimes(const std::wstring& path, const TimesChange& change, FileTimes& stored) = 0;
-    // Reads an item's times and its identity (unknown where the file system gives none) on
-    // one open, writes what change makes of them and gives the stored times. The file systems
-    // that can tell no identity give an unknown one.
-    [[nodiscard]] virtual bool ChangeIdentifiedTimes(const std::wstring& path, const IdentifiedTimesChange& change,
-                                                     FileTimes& stored)
-    {
-        return ChangeTimes(
-            path, [&change](const FileTimes& current) { return change(current, FileIdentity{}); }, stored);
-    }
     // The identity of the item (for a folder: the folder) a path leads to, links followed.
     [[nodiscard]] virtual bool FolderIdentity(const std::wstring& path, FileIdentity& identity) = 0;
     // The item's attributes now; INVALID_FILE_ATTRIBUTES, with the cause, where it cannot be reached.
@@ -58,8 +49,6 @@ class Win32FolderFileSystem final : public FolderFileSystem {
 public:
     std::unique_ptr<FolderListing> List(const std::wstring& folder) override;
     bool ChangeTimes(const std::wstring& path, const TimesChange& change, FileTimes& stored) override;
-    bool ChangeIdentifiedTimes(const std::wstring& path, const IdentifiedTimesChange& change,
-                               FileTimes& stored) override;
     bool FolderIdentity(const std::wstring& path, FileIdentity& identity) override;
     DWORD Attributes(const std::wstring& path) override;
     bool CreateEmptyFile(const std::wstring& path) override;

@@ -63,6 +63,14 @@ public:
         if (!GoOn(folder))
             return outcome_;
         ancestors_.emplace_back(folder);
+        if (shared_.ledger) {
+            // One volume query for the walk: every item it reaches is known by its listed
+            // identifier on this volume (where it cannot be told, by its path).
+            Ancestor& target = ancestors_.back();
+            target.identified = fileSystem_.FolderIdentity(folder, target.identity);
+            volumeKnown_ = target.identified;
+            volume_ = target.identity.volume;
+        }
         FileTimes stored;
         return Walk(folder, stored) ? WalkOutcome::Finished : outcome_;
     }
@@ -92,7 +100,7 @@ private:
             return TimesToWriteOrRefuse(general_, current, &extremes, refused);
         };
         // The walk's own folder is written in its own turn; a subfolder only if no other turn has it.
-        if (!Change(folder, change, ancestors_.size() == 1, stored))
+        if (!Change(folder, change, ancestors_.size() == 1, ancestors_.back().listed, stored))
             return Fail(folder);
         if (refused)
             return Fail(folder, UnwritableTimeResult);
@@ -136,7 +144,7 @@ private:
                 const auto change = [&](const FileTimes& current) {
                     return TimesToWriteOrRefuse(advanced_, current, nullptr, refused);
                 };
-                if (!Change(path, change, false, times))
+                if (!Change(path, change, false, listedId, times))
                     return Fail(path);
                 if (refused)
                     return Fail(path, UnwritableTimeResult);
@@ -198,17 +206,21 @@ private:
 
     // Reads and writes an item once. With a ledger, an item it does not let this turn claim
     // is read and left as it is.
-    bool Change(const std::wstring& path, const TimesChange& change, bool ownTurn, FileTimes& stored)
+    bool Change(const std::wstring& path, const TimesChange& change, bool ownTurn, const ListedFileId& listed,
+                FileTimes& stored)
     {
         WriteLedger* const ledger = shared_.ledger;
         if (!ledger)
             return fileSystem_.ChangeTimes(path, change, stored);
-        const auto claimed = [&](const FileTimes& current, const FileIdentity& identity) {
+        // The identity as the listing names it, on the walk's volume: the currency the
+        // selection's own items are known in.
+        const FileIdentity identity = listed.known && volumeKnown_ ? FileIdentity{volume_, listed.id} : FileIdentity{};
+        const auto claimed = [&](const FileTimes& current) {
             if (!ledger->Claim(identity, path, ownTurn))
                 return FileTimes{InvalidFileTime, InvalidFileTime, InvalidFileTime};
             return change(current);
         };
-        return fileSystem_.ChangeIdentifiedTimes(path, claimed, stored);
+        return fileSystem_.ChangeTimes(path, claimed, stored);
     }
 
     bool Identify(Ancestor& folder)
@@ -252,6 +264,8 @@ private:
     WalkProgress* const progress_;
     WalkShared& shared_;
     WalkCounts& done_;
+    bool volumeKnown_ = false;
+    ULONGLONG volume_ = 0;
     WalkOutcome outcome_ = WalkOutcome::Finished; // how the walk ended, once a step has ended it
     std::vector<Ancestor> ancestors_;             // the folders on the current path, from the target down
 };

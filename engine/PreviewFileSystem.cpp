@@ -56,25 +56,6 @@ bool PreviewFileSystem::ChangeTimes(const std::wstring& path, const TimesChange&
     return true;
 }
 
-bool PreviewFileSystem::ChangeIdentifiedTimes(const std::wstring& path, const IdentifiedTimesChange& change,
-                                              FileTimes& stored)
-{
-    if (IsCreated(path))
-        return ChangeTimes(
-            path, [&](const FileTimes& times) { return change(times, FileIdentity{}); }, stored);
-    FileTimes current{};
-    FileTimes wanted = NoChange;
-    const auto readOnly = [&](const FileTimes& times, const FileIdentity& identity) {
-        current = times;
-        wanted = change(times, identity);
-        return NoChange;
-    };
-    if (!real_.ChangeIdentifiedTimes(path, readOnly, stored))
-        return false;
-    Record(path, current, wanted, stored);
-    return true;
-}
-
 bool PreviewFileSystem::FolderIdentity(const std::wstring& path, FileIdentity& identity)
 {
     return real_.FolderIdentity(path, identity);

@@ -1,7 +1,9 @@
 #include "engine/SelectionApply.h"
 
+#include "platform/ItemPath.h"
 #include "platform/Result.h"
 
+#include <map>
 #include <memory>
 
 namespace {
@@ -9,6 +11,15 @@ namespace {
 bool IsFolder(DWORD attributes)
 {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Letter case aside, as the platform's file systems compare names.
+std::wstring Folded(std::wstring text)
+{
+    if (!text.empty())
+        ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, text.data(), static_cast<int>(text.size()), text.data(),
+                        static_cast<int>(text.size()), nullptr, nullptr, 0);
+    return text;
 }
 
 bool IsMissing(DWORD error)
@@ -25,42 +36,63 @@ public:
 
     ApplyReport Run()
     {
+        identities_.resize(items_.size());
         if (items_.size() > 1) {
             ledger_ = std::make_unique<WriteLedger>();
             shared_.ledger = ledger_.get();
-            if (!ReserveSelectedItems())
-                return Finish();
+            IdentifySelectedItems();
+            ReserveSelectedItems();
         }
-        for (const SelectedItem& item : items_) {
-            if (!Apply(item))
+        for (std::size_t i = 0; i < items_.size(); ++i) {
+            if (!Apply(i))
                 break;
         }
         return Finish();
     }
 
 private:
-    // A walk of one selected folder must leave the items selected after it to their own turn,
-    // which it can only tell once it knows them. Without folders no walk runs, and the
-    // ledger's record of what was written already keeps duplicates out; nothing is opened
-    // in advance then.
-    bool ReserveSelectedItems()
+    // Each selected item's identity, from its folder's listing: one listing and one volume
+    // query per folder, instead of a query per item (a volume query costs as much as an open).
+    // An item its folder's listing does not name, or names without an identifier, stays
+    // unknown and is known by its path.
+    void IdentifySelectedItems()
+    {
+        std::map<std::wstring, std::vector<std::size_t>> byFolder;
+        for (std::size_t i = 0; i < items_.size(); ++i)
+            byFolder[Folded(ParentPath(items_[i].path))].push_back(i);
+        for (const auto& [folded, members] : byFolder) {
+            const std::wstring folder = ParentPath(items_[members.front()].path);
+            FileIdentity folderIdentity;
+            if (!fileSystem_.FolderIdentity(folder, folderIdentity))
+                continue;
+            const std::unique_ptr<FolderListing> listing = fileSystem_.List(folder);
+            if (!listing)
+                continue;
+            std::map<std::wstring, ListedFileId> listed;
+            WIN32_FIND_DATAW entry;
+            ListedFileId id;
+            while (listing->Next(entry, id)) {
+                if (id.known)
+                    listed.emplace(Folded(entry.cFileName), id);
+            }
+            for (const std::size_t i : members) {
+                const auto found = listed.find(Folded(std::wstring(PathName(items_[i].path))));
+                if (found != listed.end())
+                    identities_[i] = FileIdentity{folderIdentity.volume, found->second.id};
+            }
+        }
+    }
+
+    // A walk of one selected folder must leave the items selected after it to their own turn.
+    void ReserveSelectedItems()
     {
         bool anyFolder = false;
         for (const SelectedItem& item : items_)
             anyFolder = anyFolder || item.wasFolder;
         if (!anyFolder || !WalksEnterFolders())
-            return true;
-        for (const SelectedItem& item : items_) {
-            FileIdentity identity;
-            if (!fileSystem_.FolderIdentity(item.path, identity)) {
-                // A missing item is reported in its turn; other causes stop here.
-                if (IsMissing(::GetLastError()))
-                    continue;
-                return Fail(item.path, LastErrorResult());
-            }
-            ledger_->Reserve(identity, item.path);
-        }
-        return true;
+            return;
+        for (std::size_t i = 0; i < items_.size(); ++i)
+            ledger_->Reserve(identities_[i], items_[i].path);
     }
 
     // Whether a walk reaches anything inside a selected folder.
@@ -69,8 +101,9 @@ private:
         return choices_.advanced.AnyOperation() || (choices_.options.recursive && choices_.general.AnyOperation());
     }
 
-    bool Apply(const SelectedItem& item)
+    bool Apply(std::size_t index)
     {
+        const SelectedItem& item = items_[index];
         const DWORD attributes = fileSystem_.Attributes(item.path);
         if (attributes == INVALID_FILE_ATTRIBUTES) {
             const DWORD error = ::GetLastError();
@@ -89,7 +122,7 @@ private:
             report_.outcome = WalkOutcome::Stopped;
             return false;
         }
-        return ApplyToFileItem(item);
+        return ApplyToFileItem(item, identities_[index]);
     }
 
     bool ApplyToFolderItem(const SelectedItem& item)
@@ -104,7 +137,7 @@ private:
         return outcome == WalkOutcome::Finished;
     }
 
-    bool ApplyToFileItem(const SelectedItem& item)
+    bool ApplyToFileItem(const SelectedItem& item, const FileIdentity& identity)
     {
         // A file has no entries: the folder operations leave their kinds as they are.
         const HandlingRecord& general = choices_.general;
@@ -114,15 +147,10 @@ private:
         bool refused = false;
         if (!general.AnyOperation()) {
             done = true;
-        } else if (ledger_) {
-            const auto change = [&](const FileTimes& current, const FileIdentity& identity) {
-                if (!ledger_->Claim(identity, item.path, true))
-                    return FileTimes{InvalidFileTime, InvalidFileTime, InvalidFileTime};
-                return TimesToWriteOrRefuse(general, current, nullptr, refused);
-            };
-            done = fileSystem_.ChangeIdentifiedTimes(item.path, change, stored);
         } else {
             const auto change = [&](const FileTimes& current) {
+                if (ledger_ && !ledger_->Claim(identity, item.path, true))
+                    return FileTimes{InvalidFileTime, InvalidFileTime, InvalidFileTime};
                 return TimesToWriteOrRefuse(general, current, nullptr, refused);
             };
             done = fileSystem_.ChangeTimes(item.path, change, stored);
@@ -153,6 +181,7 @@ private:
     FolderFileSystem& fileSystem_;
     const ApplyChoices& choices_;
     const std::vector<SelectedItem>& items_;
+    std::vector<FileIdentity> identities_; // of each item, where its folder's listing names it
     std::unique_ptr<WriteLedger> ledger_;
     WalkShared shared_;
     ApplyReport report_;

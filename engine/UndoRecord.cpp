@@ -48,24 +48,6 @@ bool RecordingFileSystem::ChangeTimes(const std::wstring& path, const TimesChang
     return true;
 }
 
-bool RecordingFileSystem::ChangeIdentifiedTimes(const std::wstring& path, const IdentifiedTimesChange& change,
-                                                FileTimes& stored)
-{
-    FileTimes before{};
-    bool wrote = false;
-    const auto recorded = [&](const FileTimes& current, const FileIdentity& identity) {
-        before = current;
-        const FileTimes wanted = change(current, identity);
-        wrote = Writes(wanted);
-        return wanted;
-    };
-    if (!real_.ChangeIdentifiedTimes(path, recorded, stored))
-        return false;
-    if (wrote)
-        record_.Add(path, before, stored);
-    return true;
-}
-
 UndoReport UndoApply(FolderFileSystem& fileSystem, const UndoRecord& record, WalkProgress* progress)
 {
     UndoReport report;

@@ -40,8 +40,6 @@ public:
 
     std::unique_ptr<FolderListing> List(const std::wstring& folder) override { return real_.List(folder); }
     bool ChangeTimes(const std::wstring& path, const TimesChange& change, FileTimes& stored) override;
-    bool ChangeIdentifiedTimes(const std::wstring& path, const IdentifiedTimesChange& change,
-                               FileTimes& stored) override;
     bool FolderIdentity(const std::wstring& path, FileIdentity& identity) override
     {
         return real_.FolderIdentity(path, identity);

@@ -183,12 +183,6 @@ bool Win32FolderFileSystem::ChangeTimes(const std::wstring& path, const TimesCha
     return ChangeFileTimes(path.c_str(), change, stored);
 }
 
-bool Win32FolderFileSystem::ChangeIdentifiedTimes(const std::wstring& path, const IdentifiedTimesChange& change,
-                                                  FileTimes& stored)
-{
-    return ChangeIdentifiedFileTimes(path.c_str(), change, stored);
-}
-
 bool Win32FolderFileSystem::FolderIdentity(const std::wstring& path, FileIdentity& identity)
 {
     FileHandle folder(::CreateFileW(ItemPath(path).c_str(), FILE_READ_ATTRIBUTES, ShareAll, nullptr, OPEN_EXISTING,

@@ -236,14 +236,6 @@ bool MemoryFileSystem::FolderIdentity(const std::wstring& path, FileIdentity& id
     return true;
 }
 
-bool MemoryFileSystem::ChangeIdentifiedTimes(const std::wstring& path, const IdentifiedTimesChange& change,
-                                             FileTimes& stored)
-{
-    const FileIdentity identity = zeroIdentities_ ? FileIdentity{} : IdentityOf(Resolve(path));
-    return ChangeTimes(
-        path, [&](const FileTimes& current) { return change(current, identity); }, stored);
-}
-
 DWORD MemoryFileSystem::Attributes(const std::wstring& path)
 {
     const Item* item = Find(path);

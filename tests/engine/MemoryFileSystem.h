@@ -51,8 +51,6 @@ public:
 
     std::unique_ptr<FolderListing> List(const std::wstring& folder) override;
     bool ChangeTimes(const std::wstring& path, const TimesChange& change, FileTimes& stored) override;
-    bool ChangeIdentifiedTimes(const std::wstring& path, const IdentifiedTimesChange& change,
-                               FileTimes& stored) override;
     bool FolderIdentity(const std::wstring& path, FileIdentity& identity) override;
     DWORD Attributes(const std::wstring& path) override;
     bool CreateEmptyFile(const std::wstring& path) override;

@@ -101,8 +101,9 @@ TEST_F(SelectionApplyTest, EveryItemIsWrittenOnceWithTheOperationsOfItsOwnTurn)
     EXPECT_EQ(fs.TimesOf(Root + L"\\F\\S")[LastWrite], Chosen);
 }
 
-TEST_F(SelectionApplyTest, FilesAloneAreOpenedOnceEachAndNothingIsIdentifiedInAdvance)
+TEST_F(SelectionApplyTest, FilesAreOpenedOnceEachAndKnownByTheirFoldersListing)
 {
+    // One listing and one volume query per folder, however many of its files are selected.
     fs.AddFolder(Root, TimesAt(2000));
     std::vector<SelectedItem> items;
     for (const wchar_t* name : {L"\\a", L"\\b", L"\\c"}) {
@@ -112,7 +113,8 @@ TEST_F(SelectionApplyTest, FilesAloneAreOpenedOnceEachAndNothingIsIdentifiedInAd
     items.push_back(File(Root + L"\\a"));
     const ApplyReport report = Apply(items);
     ASSERT_EQ(report.outcome, WalkOutcome::Finished);
-    EXPECT_EQ(fs.Count(L"identify "), 0u);
+    EXPECT_EQ(fs.Count(L"identify "), 1u);
+    EXPECT_EQ(fs.Count(L"list "), 1u);
     EXPECT_EQ(fs.Count(L"read "), 4u);
     EXPECT_EQ(fs.Count(L"write "), 3u);
     EXPECT_EQ(report.done.files, 4u);
