@@ -203,7 +203,8 @@ bool MemoryFileSystem::ChangeTimes(const std::wstring& path, const TimesChange& 
     log_.push_back(L"read " + path);
     Item* item = Find(path);
     if (!item || item->readError) {
-        ::SetLastError(item ? item->readError : ERROR_FILE_NOT_FOUND);
+        const bool folderThere = Find(ParentOf(WithoutTrailingBackslash(path))) != nullptr;
+        ::SetLastError(item ? item->readError : folderThere ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
         return false;
     }
     const FileTimes wanted = change(item->times);
