@@ -340,22 +340,18 @@ bool PlainSetModified(const std::vector<std::wstring>& files, FileTime value)
     return true;
 }
 
-// The platform calls the apply makes per file, in a plain loop: the item's attributes, one
-// open for reading and writing its times, the times and the identity read, the time set and
-// read back. What the apply takes beyond this is its own.
+// The platform calls the apply makes per file, in a plain loop: one open for reading and
+// writing its times, the times read, set and read back (the read before is what most
+// operations and the undo record need; the read back is what the file system kept). What the
+// apply takes beyond this is its own.
 bool PlainSameCalls(const std::vector<std::wstring>& files, FileTime value)
 {
     const FILETIME time = ToFILETIME(value);
     for (const std::wstring& path : files) {
-        const std::wstring item = ItemPath(path);
-        if (::GetFileAttributesW(item.c_str()) == INVALID_FILE_ATTRIBUTES)
-            return false;
-        FileHandle file(::CreateFileW(item.c_str(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, Share, nullptr,
-                                      OPEN_EXISTING, OpenFlags, nullptr));
+        FileHandle file(::CreateFileW(ItemPath(path).c_str(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, Share,
+                                      nullptr, OPEN_EXISTING, OpenFlags, nullptr));
         FILETIME times[3];
-        FILE_ID_INFO identity;
         if (!file || !::GetFileTime(file.get(), &times[0], &times[1], &times[2]) ||
-            !::GetFileInformationByHandleEx(file.get(), FileIdInfo, &identity, sizeof identity) ||
             !::SetFileTime(file.get(), nullptr, nullptr, &time) ||
             !::GetFileTime(file.get(), &times[0], &times[1], &times[2]))
             return false;
