@@ -84,15 +84,18 @@ private:
         }
         if (!GoOn(folder))
             return false;
+        bool refused = false;
         const auto change = [&](const FileTimes& current) {
             // An earliest/latest operation on a folder without entries keeps its own time.
             if (!folded)
                 Fold(extremes, current);
-            return TimesToWrite(general_, current, &extremes);
+            return TimesToWriteOrRefuse(general_, current, &extremes, refused);
         };
         // The walk's own folder is written in its own turn; a subfolder only if no other turn has it.
         if (!Change(folder, change, ancestors_.size() == 1, stored))
             return Fail(folder);
+        if (refused)
+            return Fail(folder, UnwritableTimeResult);
         ++done_.folders;
         return true;
     }
@@ -129,9 +132,14 @@ private:
                 const std::wstring path = JoinPath(folder, entry.cFileName);
                 if (!GoOn(path))
                     return false;
-                const auto change = [&](const FileTimes& current) { return TimesToWrite(advanced_, current, nullptr); };
+                bool refused = false;
+                const auto change = [&](const FileTimes& current) {
+                    return TimesToWriteOrRefuse(advanced_, current, nullptr, refused);
+                };
                 if (!Change(path, change, false, times))
                     return Fail(path);
+                if (refused)
+                    return Fail(path, UnwritableTimeResult);
                 ++done_.files;
             }
             Fold(extremes, times);
@@ -223,9 +231,10 @@ private:
         return true;
     }
 
-    bool Fail(const std::wstring& path)
+    bool Fail(const std::wstring& path) { return Fail(path, LastErrorResult()); }
+
+    bool Fail(const std::wstring& path, HRESULT code)
     {
-        const HRESULT code = LastErrorResult();
         if (reportFailure_)
             reportFailure_(code, path);
         outcome_ = WalkOutcome::Failed;

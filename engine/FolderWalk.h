@@ -44,7 +44,8 @@ struct WalkShared {
 // failure, which it passes to the reporter (a null reporter is allowed), or where the progress
 // sink of the options says so, which is not a failure. With nothing to change, nothing is
 // listed or asked. With a ledger, an item that the ledger does not let the walk claim is read
-// but not written.
+// but not written. An item whose new time cannot be written (see CheckedTimesToWrite) is a
+// failure with UnwritableTimeResult: nothing of it is written.
 [[nodiscard]] WalkOutcome ApplyToFolder(FolderFileSystem& fileSystem, const HandlingRecord& general,
                                         const HandlingRecord& advanced, const ApplyOptions& options,
                                         const std::wstring& folder, const WalkFailureReporter& reportFailure,

@@ -110,21 +110,27 @@ private:
         const HandlingRecord& general = choices_.general;
         FileTimes stored{};
         bool done = true;
+        // A time that cannot be written is found before anything of the item is written.
+        bool refused = false;
         if (!general.AnyOperation()) {
             done = true;
         } else if (ledger_) {
             const auto change = [&](const FileTimes& current, const FileIdentity& identity) {
                 if (!ledger_->Claim(identity, item.path, true))
                     return FileTimes{InvalidFileTime, InvalidFileTime, InvalidFileTime};
-                return TimesToWrite(general, current, nullptr);
+                return TimesToWriteOrRefuse(general, current, nullptr, refused);
             };
             done = fileSystem_.ChangeIdentifiedTimes(item.path, change, stored);
         } else {
-            const auto change = [&](const FileTimes& current) { return TimesToWrite(general, current, nullptr); };
+            const auto change = [&](const FileTimes& current) {
+                return TimesToWriteOrRefuse(general, current, nullptr, refused);
+            };
             done = fileSystem_.ChangeTimes(item.path, change, stored);
         }
         if (!done)
             return Fail(item.path, LastErrorResult());
+        if (refused)
+            return Fail(item.path, UnwritableTimeResult);
         ++shared_.done.files;
         return true;
     }

@@ -40,6 +40,7 @@ struct ApplyReport {
 // what it is now. With several items, no item is written twice (see WriteLedger): each gets
 // the operations of its own turn in the selection once. The progress sink of the options is
 // asked before each item, with the counts across the selection; the apply stops at the first
-// failure, and items written before stay written.
+// failure, and items written before stay written. An item whose new time cannot be written is
+// such a failure (UnwritableTimeResult), found before anything of that item is written.
 [[nodiscard]] ApplyReport ApplySelection(FolderFileSystem& fileSystem, const ApplyChoices& choices,
                                          const std::vector<SelectedItem>& items);

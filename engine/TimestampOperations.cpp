@@ -1,5 +1,7 @@
 #include "engine/TimestampOperations.h"
 
+#include <optional>
+
 namespace {
 
 // The kinds a "same as" row takes its value from: [kind][0] for code 6, [kind][1] for code 7.
@@ -9,19 +11,44 @@ constexpr TimestampKind OtherKinds[TimestampKindCount][2] = {
     {Creation, LastAccess},  // last write
 };
 
-FileTime Candidate(TimestampOperation operation, FileTime old, FileTime value, FileTime now,
-                   const TimeExtremes* extremes, int kind)
+// The largest time the platform converts and writes.
+constexpr FileTime LargestFileTime = 0x7FFFFFFFFFFFFFFFull;
+
+// The picker's clock reading (its local hours, minutes and seconds, and its fraction of a
+// second) put on the item's local date. The local calendar time is converted as a whole, so
+// the offset is the one in force at that reading, not at the day's midnight. A reading that
+// the day does not have (in the hour skipped when summer time starts) or has twice (in the
+// hour repeated when it ends) becomes what the platform's local-to-UTC conversion
+// (TzSpecificLocalTimeToSystemTime) makes of it; Wine 8 takes the skipped 02:30 as standard
+// time (03:30 daylight time) and the repeated 01:30 as daylight time (the first of the two).
+FileTime TimeOfDayOnLocalDate(FileTime old, FileTime picker)
 {
-    switch (operation) {
+    CalendarTime date;
+    CalendarTime clock;
+    if (!UtcFileTimeToLocalCalendar(old, date) || !UtcFileTimeToLocalCalendar(picker, clock))
+        return InvalidFileTime;
+    date.wHour = clock.wHour;
+    date.wMinute = clock.wMinute;
+    date.wSecond = clock.wSecond;
+    date.wDayOfWeek = 0;
+    FileTime utc;
+    const std::uint64_t fraction = picker % TicksPerSecond;
+    if (!LocalCalendarToUtcFileTime(date, utc) || utc > LargestFileTime - fraction)
+        return InvalidFileTime;
+    return utc + fraction;
+}
+
+// A kind's candidate value: InvalidFileTime where a local conversion fails (the kind is then
+// left as it is), nothing where a shift leaves the range of file times (which is refused).
+std::optional<FileTime> Candidate(const HandlingRecord& options, int kind, FileTime old, const TimeExtremes* extremes)
+{
+    switch (options.operation[kind]) {
     case OpSpecifiedDateTime:
-        return value;
-    case OpSpecifiedTimeOfDay: {
-        const FileTime midnight = LocalMidnight(old);
-        const std::uint64_t timeOfDay = LocalTimeOfDay(value);
-        return midnight == InvalidFileTime || timeOfDay == InvalidFileTime ? InvalidFileTime : midnight + timeOfDay;
-    }
+        return options.value[kind];
+    case OpSpecifiedTimeOfDay:
+        return TimeOfDayOnLocalDate(old, options.value[kind]);
     case OpCurrentDateTime:
-        return now;
+        return options.now;
     case OpMidnight:
         return LocalMidnight(old);
     case OpSecondToZero:
@@ -30,17 +57,54 @@ FileTime Candidate(TimestampOperation operation, FileTime old, FileTime value, F
         return extremes ? extremes->earliest[kind] : old;
     case OpLatestEntry:
         return extremes ? extremes->latest[kind] : old;
+    case OpShiftBySpan:
+        return ShiftFileTime(old, options.span[kind]);
     default:
         return old;
     }
 }
 
-// Whether the operation of a kind gives it a new value; unknown codes act like "Don't change".
-bool Changes(TimestampOperation operation, const TimeExtremes* extremes)
+// Whether the row of a kind gives it a new value; unknown codes act like "Don't change", and
+// so does a shift by a span of zero.
+bool Changes(const HandlingRecord& options, int kind, const TimeExtremes* extremes)
 {
+    const TimestampOperation operation = options.operation[kind];
     if (operation == OpEarliestEntry || operation == OpLatestEntry)
         return extremes != nullptr;
+    if (operation == OpShiftBySpan)
+        return !options.span[kind].IsZero();
     return operation > OpDontChange && operation < OpEarliestEntry;
+}
+
+// The new value of every kind, nothing for those whose candidate was refused.
+std::array<std::optional<FileTime>, TimestampKindCount> NewValues(const HandlingRecord& options, const FileTimes& times,
+                                                                  const TimeExtremes* extremes)
+{
+    std::optional<FileTime> candidate[TimestampKindCount];
+    for (int k = 0; k < TimestampKindCount; ++k)
+        candidate[k] = Candidate(options, k, times[k], extremes);
+    std::array<std::optional<FileTime>, TimestampKindCount> result;
+    for (int k = 0; k < TimestampKindCount; ++k) {
+        switch (options.operation[k]) {
+        case OpSameAsFirstOther:
+            result[k] = candidate[OtherKinds[k][0]];
+            break;
+        case OpSameAsSecondOther:
+            result[k] = candidate[OtherKinds[k][1]];
+            break;
+        default:
+            result[k] = candidate[k];
+            break;
+        }
+    }
+    return result;
+}
+
+// Zero reads as "leave unchanged" to the platform, and all-ones is how a failed local
+// conversion leaves a kind; every other value above the largest file time is refused.
+bool Writable(FileTime t)
+{
+    return t != 0 && (t <= LargestFileTime || t == InvalidFileTime);
 }
 
 } // namespace
@@ -63,22 +127,9 @@ TimeExtremes::TimeExtremes()
 
 void ComputeNewTimes(const HandlingRecord& options, FileTimes& times, const TimeExtremes* extremes)
 {
-    FileTime candidate[TimestampKindCount];
+    const auto values = NewValues(options, times, extremes);
     for (int k = 0; k < TimestampKindCount; ++k)
-        candidate[k] = Candidate(options.operation[k], times[k], options.value[k], options.now, extremes, k);
-    for (int k = 0; k < TimestampKindCount; ++k) {
-        switch (options.operation[k]) {
-        case OpSameAsFirstOther:
-            times[k] = candidate[OtherKinds[k][0]];
-            break;
-        case OpSameAsSecondOther:
-            times[k] = candidate[OtherKinds[k][1]];
-            break;
-        default:
-            times[k] = candidate[k];
-            break;
-        }
-    }
+        times[k] = values[k].value_or(InvalidFileTime);
 }
 
 FileTimes TimesToWrite(const HandlingRecord& options, const FileTimes& current, const TimeExtremes* extremes)
@@ -86,7 +137,32 @@ FileTimes TimesToWrite(const HandlingRecord& options, const FileTimes& current, 
     FileTimes times = current;
     ComputeNewTimes(options, times, extremes);
     for (int k = 0; k < TimestampKindCount; ++k)
-        if (!Changes(options.operation[k], extremes))
+        if (!Changes(options, k, extremes))
             times[k] = InvalidFileTime;
     return times;
+}
+
+std::optional<FileTimes> CheckedTimesToWrite(const HandlingRecord& options, const FileTimes& current,
+                                             const TimeExtremes* extremes)
+{
+    const auto values = NewValues(options, current, extremes);
+    FileTimes times;
+    for (int k = 0; k < TimestampKindCount; ++k) {
+        if (!Changes(options, k, extremes)) {
+            times[k] = InvalidFileTime;
+            continue;
+        }
+        if (!values[k] || !Writable(*values[k]))
+            return std::nullopt;
+        times[k] = *values[k];
+    }
+    return times;
+}
+
+FileTimes TimesToWriteOrRefuse(const HandlingRecord& options, const FileTimes& current, const TimeExtremes* extremes,
+                               bool& refused)
+{
+    const std::optional<FileTimes> times = CheckedTimesToWrite(options, current, extremes);
+    refused = !times;
+    return times.value_or(FileTimes{InvalidFileTime, InvalidFileTime, InvalidFileTime});
 }

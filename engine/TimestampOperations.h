@@ -4,6 +4,7 @@
 #include "engine/TimeSpan.h"
 
 #include <cstdint>
+#include <optional>
 
 // The index of the entry chosen in a row's operation combo box.
 using TimestampOperation = std::int32_t;
@@ -47,5 +48,22 @@ void ComputeNewTimes(const HandlingRecord& options, FileTimes& times, const Time
 
 // What to write to an item whose times are current: the new value of each kind that changes,
 // InvalidFileTime for each kind left as it is ("Don't change" or an unknown code, an
-// earliest/latest operation without extremes, a value that does not convert).
+// earliest/latest operation without extremes, a shift by a span of zero, a value that does
+// not convert, a shift that leaves the range of file times).
 FileTimes TimesToWrite(const HandlingRecord& options, const FileTimes& current, const TimeExtremes* extremes);
+
+// TimesToWrite for an apply that reports what it cannot write: nothing when a kind that
+// changes gets a value the platform cannot write: a shift that leaves the range of file times
+// (see ShiftFileTime), 0 (1601-01-01 00:00:00.0000000, which the platform reads as "leave
+// unchanged") or a value above 0x7FFFFFFFFFFFFFFF. A kind whose local conversion fails
+// (InvalidFileTime) is left as it is, as in TimesToWrite.
+[[nodiscard]] std::optional<FileTimes> CheckedTimesToWrite(const HandlingRecord& options, const FileTimes& current,
+                                                           const TimeExtremes* extremes);
+
+// CheckedTimesToWrite as a file-system change wants it: the times to write, or none at all
+// (every kind InvalidFileTime) with `refused` set, so that nothing of the item is written.
+FileTimes TimesToWriteOrRefuse(const HandlingRecord& options, const FileTimes& current, const TimeExtremes* extremes,
+                               bool& refused);
+
+// What an apply reports for an item whose new time cannot be written.
+inline constexpr HRESULT UnwritableTimeResult = HRESULT_FROM_WIN32(ERROR_INVALID_TIME);

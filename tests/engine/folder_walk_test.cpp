@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <cstdint>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -319,6 +321,73 @@ TEST_F(FolderWalkTest, ListedTimesThatLagAreNeverWrittenBack)
     EXPECT_EQ(fs.TimesOf(Root + L"\\S"),
               (FileTimes{TimesAt(2010)[Creation], UtcTime(2030, 6, 1, 12), TimesAt(2010)[LastWrite]}));
     EXPECT_TRUE(failures.empty());
+}
+
+TEST_F(FolderWalkTest, AShiftMovesEveryItemByTheSpan)
+{
+    fs.AddFolder(Root, TimesAt(2000));
+    fs.AddFile(Root + L"\\a.txt", TimesAt(2001));
+    fs.AddFolder(Root + L"\\S", TimesAt(2002));
+    fs.AddFile(Root + L"\\S\\b.txt", TimesAt(2003));
+    HandlingRecord general = Operations(OpDontChange, OpDontChange, OpShiftBySpan);
+    general.span[LastWrite] = {0, 90 * static_cast<std::int64_t>(TicksPerMinute)};
+    HandlingRecord advanced = Operations(OpShiftBySpan, OpDontChange, OpSameAsFirstOther);
+    advanced.span[Creation] = {0, -static_cast<std::int64_t>(TicksPerDay) - 1};
+
+    EXPECT_EQ(Walk(general, advanced, nullptr, true), WalkOutcome::Finished);
+    EXPECT_TRUE(failures.empty());
+    for (const auto& [name, year] : {std::pair{L"\\a.txt", 2001}, std::pair{L"\\S\\b.txt", 2003}}) {
+        const FileTime created = TimesAt(year)[Creation] - TicksPerDay - 1;
+        EXPECT_EQ(fs.TimesOf(Root + name), (FileTimes{created, TimesAt(year)[LastAccess], created}));
+    }
+    for (const auto& [name, year] : {std::pair{L"", 2000}, std::pair{L"\\S", 2002}}) {
+        const FileTimes old = TimesAt(year);
+        EXPECT_EQ(fs.TimesOf(Root + name),
+                  (FileTimes{old[Creation], old[LastAccess], old[LastWrite] + 90 * TicksPerMinute}));
+    }
+}
+
+TEST_F(FolderWalkTest, ATimeThatCannotBeWrittenStopsTheWalkAtItsItemUnwritten)
+{
+    // Half an hour after the earliest file time, an hour's shift back leaves the range.
+    const FileTimes early = {UtcTime(1601, 1, 1, 0, 30), UtcTime(2003, 1, 1), UtcTime(2003, 2, 1)};
+    fs.AddFolder(Root, TimesAt(2000));
+    fs.AddFile(Root + L"\\first.txt", TimesAt(2001));
+    fs.AddFolder(Root + L"\\S", TimesAt(2002));
+    fs.AddFile(Root + L"\\S\\early.txt", early);
+    fs.AddFile(Root + L"\\S\\last.txt", TimesAt(2004));
+    const HandlingRecord general = Operations(OpCurrentDateTime, OpDontChange, OpDontChange);
+    HandlingRecord advanced = Operations(OpShiftBySpan, OpDontChange, OpCurrentDateTime);
+    advanced.span[Creation] = {0, -60 * static_cast<std::int64_t>(TicksPerMinute)};
+
+    EXPECT_EQ(Walk(general, advanced, nullptr, true), WalkOutcome::Failed);
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].code, UnwritableTimeResult);
+    EXPECT_EQ(failures[0].code, HRESULT_FROM_WIN32(ERROR_INVALID_TIME));
+    EXPECT_EQ(failures[0].path, Root + L"\\S\\early.txt");
+    // Neither of its times is written, nor anything after it.
+    EXPECT_EQ(fs.TimesOf(Root + L"\\S\\early.txt"), early);
+    EXPECT_EQ(fs.Log().back(), L"read M:\\root\\S\\early.txt");
+    EXPECT_EQ(fs.TimesOf(Root + L"\\S\\last.txt"), TimesAt(2004));
+    EXPECT_EQ(fs.TimesOf(Root + L"\\S"), TimesAt(2002));
+    EXPECT_EQ(fs.TimesOf(Root + L"\\first.txt")[LastWrite], advanced.now);
+}
+
+TEST_F(FolderWalkTest, AFolderWhoseShiftLeavesTheRangeIsNamed)
+{
+    const FileTimes late = {UtcTime(2001, 1, 1), UtcTime(2001, 1, 2), 0x7FFFFFFFFFFFFFFFull - TicksPerSecond};
+    fs.AddFolder(Root, TimesAt(2000));
+    fs.AddFolder(Root + L"\\S", late);
+    fs.AddFile(Root + L"\\S\\a.txt", TimesAt(2003));
+    HandlingRecord general = Operations(OpDontChange, OpDontChange, OpShiftBySpan);
+    general.span[LastWrite] = {0, 2 * static_cast<std::int64_t>(TicksPerSecond)};
+
+    EXPECT_EQ(Walk(general, NoChange, nullptr, true), WalkOutcome::Failed);
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].code, UnwritableTimeResult);
+    EXPECT_EQ(failures[0].path, Root + L"\\S");
+    EXPECT_EQ(fs.TimesOf(Root + L"\\S"), late);
+    EXPECT_EQ(fs.TimesOf(Root), TimesAt(2000));
 }
 
 TEST_F(FolderWalkTest, FileWriteFailureStopsTheWalk)

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -49,10 +50,7 @@ private:
 
 class SelectionApplyTest : public testing::Test {
 protected:
-    ApplyReport Apply(const std::vector<SelectedItem>& items)
-    {
-        return ApplySelection(fs, choices, items);
-    }
+    ApplyReport Apply(const std::vector<SelectedItem>& items) { return ApplySelection(fs, choices, items); }
 
     // Writes of exactly this item.
     std::size_t Writes(const std::wstring& path) const
@@ -85,13 +83,13 @@ TEST_F(SelectionApplyTest, EveryItemIsWrittenOnceWithTheOperationsOfItsOwnTurn)
 
     // The folder comes before a file inside it; a subfolder of it is selected too, b.txt
     // twice and once more through its second name.
-    const ApplyReport report = Apply({Folder(Root + L"\\F"), File(Root + L"\\F\\selected.txt"),
-                                      Folder(Root + L"\\F\\S"), File(Root + L"\\b.txt"), File(Root + L"\\b.txt"),
-                                      File(Root + L"\\hard.txt")});
+    const ApplyReport report =
+        Apply({Folder(Root + L"\\F"), File(Root + L"\\F\\selected.txt"), Folder(Root + L"\\F\\S"),
+               File(Root + L"\\b.txt"), File(Root + L"\\b.txt"), File(Root + L"\\hard.txt")});
     ASSERT_EQ(report.outcome, WalkOutcome::Finished);
 
-    for (const wchar_t* name : {L"\\F", L"\\F\\selected.txt", L"\\F\\other.txt", L"\\F\\S", L"\\F\\S\\deep.txt",
-                                L"\\b.txt"}) {
+    for (const wchar_t* name :
+         {L"\\F", L"\\F\\selected.txt", L"\\F\\other.txt", L"\\F\\S", L"\\F\\S\\deep.txt", L"\\b.txt"}) {
         EXPECT_EQ(Writes(Root + name), 1u) << name;
     }
     EXPECT_EQ(Writes(Root + L"\\hard.txt"), 0u);
@@ -182,6 +180,45 @@ TEST_F(SelectionApplyTest, AFailureStopsTheApplyAndNamesTheItemWhatWasWrittenSta
     EXPECT_EQ(report.failedPath, Root + L"\\F\\locked");
     EXPECT_EQ(fs.TimesOf(Root + L"\\a")[LastWrite], Chosen);
     EXPECT_EQ(fs.TimesOf(Root + L"\\b"), TimesAt(2004));
+}
+
+TEST_F(SelectionApplyTest, ASingleItemThatCannotBeShiftedIsReportedBeforeAnythingIsWritten)
+{
+    const FileTimes early = {UtcTime(2001, 1, 1), UtcTime(2001, 1, 2), UtcTime(1601, 1, 1, 0, 0, 30)};
+    fs.AddFolder(Root, TimesAt(2000));
+    fs.AddFile(Root + L"\\a", early);
+    choices.general.operation[Creation] = OpCurrentDateTime;
+    choices.general.operation[LastWrite] = OpShiftBySpan;
+    choices.general.span[LastWrite] = {0, -60 * static_cast<std::int64_t>(TicksPerSecond)};
+
+    const ApplyReport report = Apply({File(Root + L"\\a")});
+    EXPECT_EQ(report.outcome, WalkOutcome::Failed);
+    EXPECT_EQ(report.failure, UnwritableTimeResult);
+    EXPECT_EQ(report.failedPath, Root + L"\\a");
+    EXPECT_EQ(fs.TimesOf(Root + L"\\a"), early);
+    EXPECT_EQ(fs.Count(L"write "), 0u);
+    EXPECT_EQ(report.done.files, 0u);
+}
+
+TEST_F(SelectionApplyTest, AShiftMovesEachItemOnceAndStopsAtTheOneItCannotWrite)
+{
+    fs.AddFolder(Root, TimesAt(2000));
+    fs.AddFile(Root + L"\\a", TimesAt(2001));
+    fs.AddFile(Root + L"\\b", {UtcTime(2002, 1, 1), UtcTime(2002, 1, 2), 0x7FFFFFFFFFFFFFFFull});
+    fs.AddFile(Root + L"\\c", TimesAt(2003));
+    choices.general.operation[LastWrite] = OpShiftBySpan;
+    choices.general.span[LastWrite] = {0, 1};
+
+    const ApplyReport report =
+        Apply({File(Root + L"\\a"), File(Root + L"\\a"), File(Root + L"\\b"), File(Root + L"\\c")});
+    EXPECT_EQ(report.outcome, WalkOutcome::Failed);
+    EXPECT_EQ(report.failure, UnwritableTimeResult);
+    EXPECT_EQ(report.failedPath, Root + L"\\b");
+    EXPECT_EQ(fs.TimesOf(Root + L"\\a")[LastWrite], TimesAt(2001)[LastWrite] + 1);
+    EXPECT_EQ(Writes(Root + L"\\a"), 1u);
+    EXPECT_EQ(Writes(Root + L"\\b"), 0u);
+    EXPECT_EQ(fs.TimesOf(Root + L"\\c"), TimesAt(2003));
+    EXPECT_EQ(fs.Count(L"read " + Root + L"\\c"), 0u);
 }
 
 TEST_F(SelectionApplyTest, ZeroIdentitiesMatchNothingAndLoopsThatAreSkippedAreNamed)

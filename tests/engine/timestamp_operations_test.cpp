@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdint>
+#include <optional>
+
 namespace {
 
 const FileTime OldCreation = UtcTime(2020, 1, 2, 3, 4, 5, 600);
@@ -73,7 +77,7 @@ TEST(ComputeNewTimes, SecondToZeroKeepsAWholeMinute)
 
 TEST(ComputeNewTimes, UnknownCodesChangeNothing)
 {
-    EXPECT_EQ(Apply(Record(-1, 10, 0x7FFFFFFF)), OldTimes());
+    EXPECT_EQ(Apply(Record(-1, 11, 0x7FFFFFFF)), OldTimes());
 }
 
 TEST(ComputeNewTimes, SameAsRowsReadTheOtherRowsCandidates)
@@ -130,23 +134,47 @@ TEST(ComputeNewTimes, MidnightAndTimeOfDayUseTheLocalDay)
     EXPECT_EQ(result[LastWrite], localMidnight);
 }
 
-TEST(ComputeNewTimes, TimeOfDayOnTheDayDaylightSavingBeginsInNewYork)
+TEST(ComputeNewTimes, TimeOfDayKeepsTheClockReadingOnDaysTheClockChanges)
 {
-    // A picker reading of 08:00 local applied to 2024-03-10 16:00 UTC. In New York midnight of
-    // that day is 05:00 UTC (standard time); eight hours later the local clock shows 09:00
-    // daylight time, an hour past the picker's 08:00. Elsewhere it is an ordinary day: 08:00 of
-    // 2024-03-10 in UTC, and of 2024-03-11 in Tokyo, where 16:00 UTC is already the next day.
-    const Expected<FileTime> table[] = {
-        {L"UTC", UtcTime(2024, 3, 10, 8)},
-        {L"Asia/Tokyo", UtcTime(2024, 3, 10, 23)},
-        {L"America/New_York", UtcTime(2024, 3, 10, 13)},
+    // 08:00 is 08:00 on the item's local date whatever the offset at its midnight was: on the
+    // day summer time starts in New York 08:00 EDT (12:00 UTC), on the day it ends 08:00 EST
+    // (13:00 UTC). In Tokyo 16:00 UTC is already the next day.
+    struct Day {
+        FileTime item;
+        FileTime atEight;
     };
-    const FileTime* expected = ForRunZone(table);
-    ASSERT_TRUE(expected);
+    const Expected<std::array<Day, 2>> table[] = {
+        {L"UTC",
+         {{{UtcTime(2024, 3, 10, 16), UtcTime(2024, 3, 10, 8)}, {UtcTime(2024, 11, 3, 16), UtcTime(2024, 11, 3, 8)}}}},
+        {L"Asia/Tokyo",
+         {{{UtcTime(2024, 3, 10, 16), UtcTime(2024, 3, 10, 23)},
+           {UtcTime(2024, 11, 3, 16), UtcTime(2024, 11, 3, 23)}}}},
+        {L"America/New_York",
+         {{{UtcTime(2024, 3, 10, 16), UtcTime(2024, 3, 10, 12)},
+           {UtcTime(2024, 11, 3, 16), UtcTime(2024, 11, 3, 13)}}}},
+    };
+    const std::array<Day, 2>* days = ForRunZone(table);
+    ASSERT_TRUE(days);
     HandlingRecord record = Record(OpDontChange, OpDontChange, OpSpecifiedTimeOfDay);
-    record.value[LastWrite] = FromLocalFileTime(UtcTime(2024, 1, 5, 8, 0, 0));
-    const FileTimes result = Apply(record, {0, 0, UtcTime(2024, 3, 10, 16)});
-    EXPECT_EQ(result[LastWrite], *expected);
+    // A picker value taken on an ordinary winter day, with a fraction of a second that stays.
+    record.value[LastWrite] = LocalTime(2024, 1, 5, 8, 0, 0) + 1234;
+    for (const Day& day : *days)
+        EXPECT_EQ(Apply(record, {0, 0, day.item})[LastWrite], day.atEight + 1234);
+}
+
+TEST(ComputeNewTimes, TimeOfDayInTheSkippedAndRepeatedHourInNewYork)
+{
+    if (RunZone() != L"America/New_York")
+        GTEST_SKIP() << "New York's changeover days only";
+    HandlingRecord record = Record(OpDontChange, OpDontChange, OpSpecifiedTimeOfDay);
+    record.value[LastWrite] = LocalTime(2024, 1, 5, 2, 30, 0);
+    // The skipped 02:30 lands an hour before or after the gap, never inside it.
+    const FileTime spring = Apply(record, {0, 0, UtcTime(2024, 3, 10, 16)})[LastWrite];
+    EXPECT_TRUE(spring == UtcTime(2024, 3, 10, 6, 30) || spring == UtcTime(2024, 3, 10, 7, 30));
+    // The repeated 01:30 is one of its two instants.
+    record.value[LastWrite] = LocalTime(2024, 1, 5, 1, 30, 0);
+    const FileTime autumn = Apply(record, {0, 0, UtcTime(2024, 11, 3, 16)})[LastWrite];
+    EXPECT_TRUE(autumn == UtcTime(2024, 11, 3, 5, 30) || autumn == UtcTime(2024, 11, 3, 6, 30));
 }
 
 TEST(ComputeNewTimes, FailedLocalConversionGivesTheInvalidTime)
@@ -192,6 +220,68 @@ TEST(TimesToWrite, EntryOperationsNeedTheExtremes)
     extremes.latest[LastAccess] = UtcTime(2030, 1, 1);
     EXPECT_EQ(TimesToWrite(record, OldTimes(), &extremes),
               (FileTimes{UtcTime(2000, 1, 1), UtcTime(2030, 1, 1), UtcTime(2030, 1, 1)}));
+}
+
+TEST(CheckedTimesToWrite, ShiftedValuesAndTheRowsThatReadThem)
+{
+    // Modified shifted back a month and a day, Created "same as modification": both get the
+    // shifted value; Accessed "same as creation" reads creation's candidate, its old value,
+    // since "same as" rows do not chain.
+    HandlingRecord record = Record(OpSameAsFirstOther, OpSameAsFirstOther, OpShiftBySpan);
+    record.span[LastWrite] = {-1, -static_cast<std::int64_t>(TicksPerDay)};
+    const FileTime write = LocalTime(2022, 3, 4, 5, 6, 7) + 8'000'000;
+    const FileTime shifted = LocalTime(2022, 2, 3, 5, 6, 7) + 8'000'000;
+    const FileTimes current{OldCreation, OldAccess, write};
+    EXPECT_EQ(CheckedTimesToWrite(record, current, nullptr), (FileTimes{shifted, OldCreation, shifted}));
+    EXPECT_EQ(TimesToWrite(record, current, nullptr), (FileTimes{shifted, OldCreation, shifted}));
+}
+
+TEST(CheckedTimesToWrite, ASpanOfZeroWritesNothing)
+{
+    HandlingRecord record = Record(OpShiftBySpan, OpDontChange, OpSameAsFirstOther);
+    EXPECT_EQ(CheckedTimesToWrite(record, OldTimes(), nullptr),
+              (FileTimes{InvalidFileTime, InvalidFileTime, OldCreation}));
+    record.operation[LastWrite] = OpShiftBySpan;
+    EXPECT_EQ(CheckedTimesToWrite(record, OldTimes(), nullptr),
+              (FileTimes{InvalidFileTime, InvalidFileTime, InvalidFileTime}));
+    EXPECT_EQ(TimesToWrite(record, OldTimes(), nullptr),
+              (FileTimes{InvalidFileTime, InvalidFileTime, InvalidFileTime}));
+}
+
+TEST(CheckedTimesToWrite, ValuesThePlatformCannotWriteAreRefused)
+{
+    const FileTime largest = 0x7FFFFFFFFFFFFFFFull;
+    // A shift past the largest file time.
+    HandlingRecord record = Record(OpShiftBySpan, OpDontChange, OpDontChange);
+    record.span[Creation] = {0, static_cast<std::int64_t>(TicksPerSecond)};
+    EXPECT_FALSE(CheckedTimesToWrite(record, {largest, OldAccess, OldWrite}, nullptr));
+    // TimesToWrite leaves such a kind silently.
+    EXPECT_EQ(TimesToWrite(record, {largest, OldAccess, OldWrite}, nullptr)[Creation], InvalidFileTime);
+    // A shift back past 1601, with Accessed "same as creation".
+    record = Record(OpShiftBySpan, OpSameAsFirstOther, OpDontChange);
+    record.span[Creation] = {0, -static_cast<std::int64_t>(TicksPerSecond)};
+    EXPECT_FALSE(CheckedTimesToWrite(record, {TicksPerSecond - 1, OldAccess, OldWrite}, nullptr));
+
+    // 0, whichever operation gives it, and values above the largest file time.
+    record = Record(OpSpecifiedDateTime, OpDontChange, OpDontChange);
+    record.value[Creation] = 0;
+    EXPECT_FALSE(CheckedTimesToWrite(record, OldTimes(), nullptr));
+    record.value[Creation] = largest + 1;
+    EXPECT_FALSE(CheckedTimesToWrite(record, OldTimes(), nullptr));
+    record.value[Creation] = largest;
+    EXPECT_EQ(CheckedTimesToWrite(record, OldTimes(), nullptr), (FileTimes{largest, InvalidFileTime, InvalidFileTime}));
+    EXPECT_FALSE(CheckedTimesToWrite(Record(OpDontChange, OpSecondToZero, OpDontChange),
+                                     {OldCreation, 30 * TicksPerSecond, OldWrite}, nullptr));
+    EXPECT_FALSE(CheckedTimesToWrite(Record(OpDontChange, OpDontChange, OpSameAsSecondOther),
+                                     {OldCreation, 0, OldWrite}, nullptr));
+    // A kind left as it is may hold anything.
+    EXPECT_EQ(CheckedTimesToWrite(Record(OpDontChange, OpDontChange, OpSecondToZero), {0, 0, OldWrite}, nullptr),
+              (FileTimes{InvalidFileTime, InvalidFileTime, UtcTime(2022, 3, 4, 5, 6, 0)}));
+    // A local conversion that fails leaves its kind, as TimesToWrite does.
+    record = Record(OpDontChange, OpDontChange, OpSpecifiedTimeOfDay);
+    record.value[LastWrite] = InvalidFileTime;
+    EXPECT_EQ(CheckedTimesToWrite(record, OldTimes(), nullptr),
+              (FileTimes{InvalidFileTime, InvalidFileTime, InvalidFileTime}));
 }
 
 } // namespace
