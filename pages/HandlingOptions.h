@@ -26,8 +26,8 @@ inline bool IsValueOperation(TimestampOperation operation)
     return operation == OpSpecifiedDateTime || operation == OpSpecifiedTimeOfDay;
 }
 
-// The row block shared by the General and Advanced pages: the page's record of operations
-// and values, the rows' pickers, and the handling of the rows' controls and the two buttons
+// The row block shared by the General and Advanced pages: the page's record of operations,
+// values and spans, the rows' pickers and span boxes, and the handling of the rows' controls and the two buttons
 // that fill all rows. T is the page class (a dialog with m_hWnd).
 template <class T> class CHandlingOptions : public CMessageMap, public HandlingRecord {
 public:
@@ -65,7 +65,8 @@ public:
             for (int k = 0; k < TimestampKindCount; ++k)
                 operation[k] = ChosenOperation(::GetDlgItem(page, kOperationComboIds[k]));
             for (int k = 0; k < TimestampKindCount; ++k) {
-                if (pickers[k].GetExactPickerFileTime(value[k]) == -1) {
+                // A shift does not read its row's picker, which is hidden behind the span box.
+                if (pickers[k].GetExactPickerFileTime(value[k]) == -1 && operation[k] != OpShiftBySpan) {
                     ShowFailedPicker(k);
                     return false;
                 }
