@@ -1,6 +1,5 @@
 #include "pages/AdvancedPage.h"
 
-#include "ui/DlgInit.h"
 #include "ui/PageControls.h"
 
 #include <vector>
@@ -23,7 +22,7 @@ int CAdvancedPage::SaveAdvancedPage()
 
 BOOL CAdvancedPage::OnInitDialog()
 {
-    FillCombosFromDlgInit(m_hWnd, IDD_ADVANCED);
+    FillOperationCombos(m_hWnd, IDD_ADVANCED, false, false);
     AttachPickers();
     SendDlgItemMessage(IDC_ITEM_ICON, STM_SETICON, reinterpret_cast<WPARAM>(icon));
     SetControlText(m_hWnd, IDC_LOCATION, location.c_str());

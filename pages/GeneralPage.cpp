@@ -1,14 +1,6 @@
 #include "pages/GeneralPage.h"
 
-#include "ui/DlgInit.h"
 #include "ui/PageControls.h"
-
-namespace {
-
-// A file gets no earliest/latest operations: the combo boxes keep entries 0-7.
-constexpr LRESULT FileOperationCount = 8;
-
-} // namespace
 
 CGeneralPage::CGeneralPage() : CPropertyPageEx(IDD_GENERAL) {}
 
@@ -28,14 +20,8 @@ bool CGeneralPage::ExchangeData(bool save)
 
 BOOL CGeneralPage::OnInitDialog()
 {
-    FillCombosFromDlgInit(m_hWnd, IDD_GENERAL);
-    if (!isFolder) {
-        for (int id : kOperationComboIds) {
-            LRESULT count = SendDlgItemMessage(id, CB_GETCOUNT);
-            while (count > FileOperationCount)
-                SendDlgItemMessage(id, CB_DELETESTRING, static_cast<WPARAM>(--count));
-        }
-    }
+    // A file has no entries of its own to take the earliest or latest time of.
+    FillOperationCombos(m_hWnd, IDD_GENERAL, true, isFolder);
     AttachPickers();
     SendDlgItemMessage(IDC_ITEM_ICON, STM_SETICON, reinterpret_cast<WPARAM>(icon));
     SetControlText(m_hWnd, IDC_DISPLAY_NAME, displayName.c_str());

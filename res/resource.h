@@ -68,6 +68,10 @@
 #define IDC_CREATED_VALUE 1020
 #define IDC_ACCESSED_VALUE 1021
 #define IDC_MODIFIED_VALUE 1022
+// The span box of each row, in the picker's place while the row's operation is the shift.
+#define IDC_CREATED_SPAN 1023
+#define IDC_ACCESSED_SPAN 1024
+#define IDC_MODIFIED_SPAN 1025
 #define IDC_EXCLUDE_SYSTEM 1030
 #define IDC_EXCLUDE_HIDDEN 1031
 #define IDC_BROWSE 1040

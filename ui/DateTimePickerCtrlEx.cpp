@@ -1,7 +1,34 @@
 #include "ui/DateTimePickerCtrlEx.h"
 
+#include "engine/DirectionMarks.h"
+#include "engine/InternetDate.h"
 #include "engine/TimestampText.h"
 #include "ui/TextFormat.h"
+
+namespace {
+
+// The instant an HTTP or ISO 8601 date names with its offset; nothing for any other text,
+// such as a reading of the local clock, which names no one instant in the repeated hour.
+std::optional<FileTime> InstantNamedBy(const wchar_t* text)
+{
+    std::wstring cleaned(text);
+    RemoveDirectionMarks(cleaned);
+    CalendarTime utc = {};
+    if (!ParseInternetDate(cleaned.c_str(), utc) && !ParseIso8601Timestamp(cleaned.c_str(), utc))
+        return std::nullopt;
+    FILETIME converted = {};
+    if (!::SystemTimeToFileTime(&utc, &converted))
+        return std::nullopt;
+    return FromFILETIME(converted);
+}
+
+bool SameReading(const CalendarTime& a, const CalendarTime& b)
+{
+    return a.wYear == b.wYear && a.wMonth == b.wMonth && a.wDay == b.wDay && a.wHour == b.wHour &&
+           a.wMinute == b.wMinute && a.wSecond == b.wSecond;
+}
+
+} // namespace
 
 const std::wstring& PickerDisplayFormat()
 {
@@ -35,8 +62,10 @@ LRESULT CDateTimePickerCtrlExImpl::OnSetText(UINT uMsg, WPARAM wParam, LPARAM lP
     } else {
         ::GetLocalTime(&time);
     }
-    if (SendMessage(DTM_SETSYSTEMTIME, flag, reinterpret_cast<LPARAM>(&time)))
+    if (SendMessage(DTM_SETSYSTEMTIME, flag, reinterpret_cast<LPARAM>(&time))) {
+        m_exact = text && *text ? InstantNamedBy(text) : std::nullopt;
         return 1;
+    }
     return controlResult;
 }
 
@@ -54,6 +83,7 @@ LRESULT CDateTimePickerCtrlExImpl::OnUserString(int, LPNMHDR header, BOOL&)
     if (ParseTimestampText(request->pszUserString, time, flag)) {
         request->st = time;
         request->dwFlags = flag;
+        m_exact = InstantNamedBy(request->pszUserString);
     }
     return 0;
 }
@@ -72,7 +102,20 @@ int CDateTimePickerCtrlEx::GetPickerFileTime(FileTime& utc) const
     return GDT_VALID;
 }
 
-LRESULT CDateTimePickerCtrlEx::SetPickerFileTime(DWORD flag, FileTime utc) const
+int CDateTimePickerCtrlEx::GetExactPickerFileTime(FileTime& utc) const
+{
+    CalendarTime shown = {};
+    const LRESULT flag = SendMessage(DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&shown));
+    CalendarTime given = {};
+    if (flag == GDT_VALID && m_exact && UtcFileTimeToLocalCalendar(*m_exact - *m_exact % TicksPerSecond, given) &&
+        SameReading(shown, given)) {
+        utc = *m_exact;
+        return GDT_VALID;
+    }
+    return GetPickerFileTime(utc);
+}
+
+LRESULT CDateTimePickerCtrlEx::SetPickerFileTime(DWORD flag, FileTime utc)
 {
     CalendarTime local = {};
     if (!UtcFileTimeToLocalCalendar(utc - utc % TicksPerSecond, local))
@@ -86,7 +129,8 @@ LRESULT CDateTimePickerCtrlEx::SetPickerFileTime(DWORD flag, FileTime utc) const
     CalendarTime shown = {};
     if (SendMessage(DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&shown)) != GDT_VALID)
         return 0;
-    const bool taken = shown.wYear == local.wYear && shown.wMonth == local.wMonth && shown.wDay == local.wDay &&
-                       shown.wHour == local.wHour && shown.wMinute == local.wMinute && shown.wSecond == local.wSecond;
-    return taken ? result : 0;
+    if (!SameReading(shown, local))
+        return 0;
+    m_exact = utc;
+    return result;
 }

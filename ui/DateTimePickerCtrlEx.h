@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <optional>
 #include <string>
 
 // The display format of every picker of the process: the user's short date, one space and
@@ -34,6 +35,12 @@ public:
         REFLECTED_NOTIFY_CODE_HANDLER(DTN_USERSTRINGW, OnUserString)
     END_MSG_MAP()
 
+protected:
+    // The instant the picker was last given exactly, whose local clock reading it showed then:
+    // the reading alone loses the ticks below the second, and in the hour the clock repeats
+    // it names two instants.
+    std::optional<FileTime> m_exact;
+
 private:
     LRESULT OnSetText(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
     LRESULT OnUserString(int idCtrl, LPNMHDR header, BOOL& bHandled);
@@ -49,7 +56,13 @@ public:
     // no valid date; -1 when the value names no UTC instant.
     int GetPickerFileTime(FileTime& utc) const;
 
-    // Shows `utc` (to the second) in local time with the validity flag `flag`: non-zero on
-    // success, 0 when the time cannot be shown (the control keeps its value).
-    [[nodiscard]] LRESULT SetPickerFileTime(DWORD flag, FileTime utc) const;
+    // As GetPickerFileTime, but while the picker still shows the local clock reading of the
+    // value it was last given exactly (by SetPickerFileTime, or as an HTTP or ISO 8601 date
+    // with its offset), that value itself, ticks and side of a repeated hour included.
+    int GetExactPickerFileTime(FileTime& utc) const;
+
+    // Shows `utc` (to the second) in local time with the validity flag `flag` and keeps it as
+    // the exact value: non-zero on success, 0 when the time cannot be shown (the control keeps
+    // its value).
+    [[nodiscard]] LRESULT SetPickerFileTime(DWORD flag, FileTime utc);
 };

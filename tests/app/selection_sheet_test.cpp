@@ -85,7 +85,7 @@ TEST_F(SelectionSheetTest, HeaderDescribesTheSelectionAndTheFolderPartsAppearWit
     // operations and the walk's options; a selection has no Metadata page.
     EXPECT_EQ(sheet.TabCount(), 2);
     EXPECT_EQ(sheet.Advanced().location, photos);
-    EXPECT_EQ(::SendDlgItemMessageW(general, IDC_MODIFIED_OPERATION, CB_GETCOUNT, 0, 0), 10);
+    EXPECT_EQ(::SendDlgItemMessageW(general, IDC_MODIFIED_OPERATION, CB_GETCOUNT, 0, 0), 11);
     EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(general, IDC_RECURSIVE)));
     // The rows start at the first item's times.
     EXPECT_EQ(sheet.General().value[LastWrite], kFirst);
@@ -106,7 +106,7 @@ TEST_F(SelectionSheetTest, FilesOfOneTypeInVariousFoldersShowTheTypeAndNoFolderP
     EXPECT_EQ(ControlText(general, IDC_TYPE_NAME), ShellTypeOf(L"x.txt"));
     EXPECT_EQ(ControlText(general, IDC_LOCATION), texts->variousFolders);
     EXPECT_EQ(sheet.TabCount(), 1);
-    EXPECT_EQ(::SendDlgItemMessageW(general, IDC_MODIFIED_OPERATION, CB_GETCOUNT, 0, 0), 8);
+    EXPECT_EQ(::SendDlgItemMessageW(general, IDC_MODIFIED_OPERATION, CB_GETCOUNT, 0, 0), 9);
     EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(general, IDC_RECURSIVE)));
     sheet.PressCancel();
 }

@@ -36,7 +36,7 @@ protected:
     MessageBoxCapture boxes;
 };
 
-TEST_F(AdvancedPageTest, PageShowsTheFolderEightOperationsAndStoresPatternsWhenLeft)
+TEST_F(AdvancedPageTest, PageShowsTheFolderNineOperationsAndStoresPatternsWhenLeft)
 {
     const std::wstring folder = temp.MakeFolder(L"Data");
     SheetDriver open(folder);
@@ -44,7 +44,7 @@ TEST_F(AdvancedPageTest, PageShowsTheFolderEightOperationsAndStoresPatternsWhenL
     HWND page = open.AdvancedWindow();
     ASSERT_TRUE(page);
     for (int id : kCombos) {
-        EXPECT_EQ(OperationCount(page, id), 8) << id;
+        EXPECT_EQ(OperationCount(page, id), 9) << id;
         EXPECT_EQ(SelectedOperation(page, id), OpDontChange) << id;
     }
     if (const SameAsTexts* texts = ForRunLanguage(kSameAsTexts)) {

@@ -43,7 +43,7 @@ protected:
     const FileTime oldAccess = UtcTime(2022, 11, 20, 22, 45, 50, 123) + 3;
 };
 
-TEST_F(GeneralPageTest, FileSheetShowsTheItemAndEightOperationsPerRow)
+TEST_F(GeneralPageTest, FileSheetShowsTheItemAndNineOperationsPerRow)
 {
     const std::wstring file = temp.MakeFile(L"a.txt");
     SetTimes(file, oldWrite, oldAccess, oldWrite);
@@ -55,7 +55,7 @@ TEST_F(GeneralPageTest, FileSheetShowsTheItemAndEightOperationsPerRow)
 
     for (int k = 0; k < TimestampKindCount; ++k) {
         SCOPED_TRACE(k);
-        EXPECT_EQ(OperationCount(page, kCombos[k]), 8);
+        EXPECT_EQ(OperationCount(page, kCombos[k]), 9);
         EXPECT_EQ(SelectedOperation(page, kCombos[k]), 0);
         EXPECT_FALSE(PickerEnabled(page, kPickers[k]));
         EXPECT_EQ(PickerValue(page, kPickers[k]), WholeSeconds(times[k]));
@@ -206,6 +206,56 @@ TEST_F(GeneralPageTest, TypedTimestampsInEveryAcceptedFormReachTheFile)
     EXPECT_EQ(open.General().operation[Creation], OpSpecifiedDateTime);
 }
 
+TEST_F(GeneralPageTest, ARowWritesTheExactValueItWasGivenUntilThePickerChanges)
+{
+    // 01:30 on the day New York's clock goes back, once in summer time and once in winter
+    // time, each with ticks below the second that no picker shows. Elsewhere these are plain
+    // times with ticks.
+    const FileTime summer = UtcTime(2024, 11, 3, 5, 30, 0, 250) + 1234;
+    const FileTime winter = UtcTime(2024, 11, 3, 6, 30, 0, 750) + 5678;
+    if (RunZone() == L"America/New_York") {
+        const SYSTEMTIME first = LocalCalendar(summer);
+        const SYSTEMTIME second = LocalCalendar(winter);
+        ASSERT_EQ(first.wHour, 1);
+        ASSERT_EQ(second.wHour, 1);
+        ASSERT_EQ(first.wMinute, second.wMinute);
+    }
+
+    // The item's own times, chosen as "the specified date and time" and written unchanged.
+    const std::wstring own = temp.MakeFile(L"own.txt");
+    SetTimes(own, winter, summer, winter);
+    {
+        SheetDriver open(own);
+        ASSERT_TRUE(open.Create());
+        HWND page = open.GeneralWindow();
+        SelectOperation(page, IDC_MODIFIED_OPERATION, OpSpecifiedDateTime);
+        SelectOperation(page, IDC_ACCESSED_OPERATION, OpSpecifiedDateTime);
+        open.PressOk();
+        EXPECT_FALSE(open.IsOpen());
+    }
+    FileTimes stored = TimesOf(own);
+    EXPECT_EQ(stored[LastWrite], winter);
+    EXPECT_EQ(stored[LastAccess], summer);
+
+    // A typed date with its offset; and a picker the user changes, which writes its reading.
+    const std::wstring typed = temp.MakeFile(L"typed.txt");
+    SetTimes(typed, oldWrite, oldAccess, oldWrite);
+    {
+        SheetDriver open(typed);
+        ASSERT_TRUE(open.Create());
+        HWND page = open.GeneralWindow();
+        SelectOperation(page, IDC_MODIFIED_OPERATION, OpSpecifiedDateTime);
+        SelectOperation(page, IDC_ACCESSED_OPERATION, OpSpecifiedDateTime);
+        ::SendDlgItemMessageW(page, IDC_MODIFIED_VALUE, WM_SETTEXT, 0,
+                              reinterpret_cast<LPARAM>(L"2024-11-03T01:30:00-05:00"));
+        EditPicker(page, IDC_ACCESSED_VALUE, UtcTime(2024, 11, 3, 12, 0, 0));
+        open.PressOk();
+    }
+    stored = TimesOf(typed);
+    EXPECT_EQ(stored[LastWrite], UtcTime(2024, 11, 3, 6, 30, 0));
+    EXPECT_EQ(stored[LastAccess], UtcTime(2024, 11, 3, 12, 0, 0));
+}
+
 TEST_F(GeneralPageTest, ChoosingDontChangeAgainDisablesThePickerAndKeepsItsValue)
 {
     const std::wstring file = temp.MakeFile(L"d.txt");
@@ -222,14 +272,14 @@ TEST_F(GeneralPageTest, ChoosingDontChangeAgainDisablesThePickerAndKeepsItsValue
     EXPECT_TRUE(open.ApplyEnabled());
 }
 
-TEST_F(GeneralPageTest, FolderSheetOffersTenOperationsAndTheWalkOptions)
+TEST_F(GeneralPageTest, FolderSheetOffersElevenOperationsAndTheWalkOptions)
 {
     const std::wstring folder = temp.MakeFolder(L"data");
     SheetDriver open(folder);
     ASSERT_TRUE(open.Create());
     HWND page = open.GeneralWindow();
     for (int id : kCombos)
-        EXPECT_EQ(OperationCount(page, id), 10) << id;
+        EXPECT_EQ(OperationCount(page, id), 11) << id;
     if (const OperationTexts* texts = ForRunLanguage(kOperationTexts)) {
         EXPECT_EQ(OperationText(page, IDC_MODIFIED_OPERATION, 8), texts->sameAsEarliest);
         EXPECT_EQ(OperationText(page, IDC_MODIFIED_OPERATION, 9), texts->sameAsLatest);

@@ -1,8 +1,8 @@
 // Shows the pages in the states the documentation pictures: run by take_screenshots.sh, which
 // photographs the window this program names and then lets it end.
 //   page_screenshots SCENE READY DONE
-// SCENE is general, advanced, browse or selection. When the picture can be taken, the program writes the
-// window's title to READY; it ends once DONE exists (or after a minute).
+// SCENE is general, advanced, span, browse or selection. When the picture can be taken, the
+// program writes the window's title to READY; it ends once DONE exists (or after a minute).
 
 #include "app/Dialog.h"
 #include "engine/FileTimeAccess.h"
@@ -168,7 +168,7 @@ int main()
     int argc = 0;
     wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
     if (!argv || argc != 4) {
-        std::fprintf(stderr, "usage: page_screenshots general|advanced|browse|selection READY DONE\n");
+        std::fprintf(stderr, "usage: page_screenshots general|advanced|span|browse|selection READY DONE\n");
         return 2;
     }
     const std::wstring scene = argv[1];
@@ -213,6 +213,21 @@ int main()
         } else if (scene == L"selection") {
             SelectOperation(general, IDC_MODIFIED_OPERATION, OpSpecifiedDateTime);
             EditPicker(general, IDC_MODIFIED_VALUE, LocalTime(2024, 8, 15, 18, 45, 0));
+            AnnounceAndWait(product, ready, done);
+        } else if (scene == L"span") {
+            // The shift is the last entry of a folder's rows. The typed span takes its canonical
+            // form when the focus moves on.
+            SelectOperation(general, IDC_MODIFIED_OPERATION, 10);
+            HWND box = ::GetDlgItem(general, IDC_MODIFIED_SPAN);
+            ::SendMessageW(general, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(box), TRUE);
+            ::SetWindowTextW(box, L"-1 day 2:30");
+            SelectOperation(general, IDC_ACCESSED_OPERATION, 10);
+            box = ::GetDlgItem(general, IDC_ACCESSED_SPAN);
+            ::SendMessageW(general, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(box), TRUE);
+            ::SetWindowTextW(box, L"PT9H");
+            SelectOperation(general, IDC_CREATED_OPERATION, OpSpecifiedDateTime);
+            ::SendMessageW(general, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetDlgItem(general, IDC_CREATED_VALUE)),
+                           TRUE);
             AnnounceAndWait(product, ready, done);
         } else if (scene == L"browse") {
             std::thread user(DriveBrowseDialog, photos.Path(), ready, done);

@@ -82,6 +82,42 @@ TEST_F(PickerTest, ValuesTravelAsUtcInWholeSeconds)
     EXPECT_EQ(read, UtcTime(2024, 7, 1, 23, 59, 59));
 }
 
+TEST_F(PickerTest, TheExactValueGivenIsKeptWhileThePickerShowsItsReading)
+{
+    // In New York both are 01:30 on the day the clock goes back.
+    const FileTime winter = UtcTime(2024, 11, 3, 6, 30, 0, 750) + 5678;
+    const FileTime summer = UtcTime(2024, 11, 3, 5, 30, 0, 250) + 1234;
+    FileTime read = 0;
+    ASSERT_NE(picker.SetPickerFileTime(GDT_VALID, winter), 0);
+    EXPECT_EQ(picker.GetExactPickerFileTime(read), GDT_VALID);
+    EXPECT_EQ(read, winter);
+    ASSERT_NE(picker.SetPickerFileTime(GDT_VALID, summer), 0);
+    EXPECT_EQ(picker.GetExactPickerFileTime(read), GDT_VALID);
+    EXPECT_EQ(read, summer);
+
+    // Another reading, as the user leaves it: the reading's instant, in whole seconds.
+    ASSERT_TRUE(SetPickerUtc(control, UtcTime(2024, 11, 4, 12, 0, 0)));
+    EXPECT_EQ(picker.GetExactPickerFileTime(read), GDT_VALID);
+    EXPECT_EQ(read, UtcTime(2024, 11, 4, 12, 0, 0));
+
+    // An HTTP date names its instant; a local reading typed does not, and replaces it.
+    ASSERT_EQ(::SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Sun, 03 Nov 2024 06:30:00 GMT")), 1);
+    EXPECT_EQ(picker.GetExactPickerFileTime(read), GDT_VALID);
+    EXPECT_EQ(read, UtcTime(2024, 11, 3, 6, 30, 0));
+    const NMDATETIMESTRINGW typed = SendUserString(control, L"2024/11/05 01:02:03");
+    ASSERT_EQ(typed.dwFlags, static_cast<DWORD>(GDT_VALID));
+    ASSERT_TRUE(::SendMessageW(control, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&typed.st)));
+    EXPECT_EQ(picker.GetExactPickerFileTime(read), GDT_VALID);
+    EXPECT_EQ(read, LocalTime(2024, 11, 5, 1, 2, 3));
+
+    // A picker with no readable date keeps the caller's value.
+    MakePickerUnreadable(control);
+    read = 7;
+    EXPECT_EQ(picker.GetExactPickerFileTime(read), GDT_ERROR);
+    EXPECT_EQ(read, 7u);
+    MakePickerReadable(control);
+}
+
 TEST_F(PickerTest, TimeBeforeTheCalendarStartsLocallyIsRefused)
 {
     // Only west of UTC does an early UTC time fall before 1601 locally; elsewhere it has a

@@ -18,7 +18,8 @@ struct ExpectedControl {
     const wchar_t* text;
 };
 
-// The English page templates control by control, in tab order.
+// The English page templates control by control, in tab order. Each row's span box follows its
+// picker, in the same place, hidden until the row's operation is the shift.
 const std::vector<ExpectedControl> GeneralControls = {
     {IDC_ITEM_ICON, L"STATIC", 0x50000003, 7, 7, 20, 20, L""},
     {IDC_DISPLAY_NAME, L"EDIT", 0x50000880, 36, 12, 184, 14, L""},
@@ -31,12 +32,15 @@ const std::vector<ExpectedControl> GeneralControls = {
     {IDC_STATIC, L"STATIC", 0x50020000, 7, 81, 54, 8, L"&Created:"},
     {IDC_CREATED_OPERATION, L"COMBOBOX", 0x50210003, 64, 78, 156, 112, L""},
     {IDC_CREATED_VALUE, L"SysDateTimePick32", 0x5001003C, 64, 94, 156, 14, L""},
+    {IDC_CREATED_SPAN, L"EDIT", 0x40810080, 64, 94, 156, 14, L""},
     {IDC_STATIC, L"STATIC", 0x50020000, 7, 115, 54, 8, L"&Modified:"},
     {IDC_MODIFIED_OPERATION, L"COMBOBOX", 0x50210003, 64, 112, 156, 112, L""},
     {IDC_MODIFIED_VALUE, L"SysDateTimePick32", 0x5001003C, 64, 128, 156, 14, L""},
+    {IDC_MODIFIED_SPAN, L"EDIT", 0x40810080, 64, 128, 156, 14, L""},
     {IDC_STATIC, L"STATIC", 0x50020000, 7, 149, 54, 8, L"Acce&ssed:"},
     {IDC_ACCESSED_OPERATION, L"COMBOBOX", 0x50210003, 64, 146, 156, 112, L""},
     {IDC_ACCESSED_VALUE, L"SysDateTimePick32", 0x5001003C, 64, 162, 156, 14, L""},
+    {IDC_ACCESSED_SPAN, L"EDIT", 0x40810080, 64, 162, 156, 14, L""},
     {IDC_STATIC, L"STATIC", 0x50000010, 7, 184, 213, 1, L""},
     {IDC_CURRENT_DATE_TIME, L"BUTTON", 0x50010000, 64, 190, 102, 14, L"Current &Date and Time"},
     {IDC_BROWSE, L"BUTTON", 0x50010000, 170, 190, 50, 14, L"&Browse..."},
@@ -57,12 +61,15 @@ const std::vector<ExpectedControl> AdvancedControls = {
     {IDC_STATIC, L"STATIC", 0x50020000, 7, 81, 54, 8, L"&Created:"},
     {IDC_CREATED_OPERATION, L"COMBOBOX", 0x50210003, 64, 78, 156, 112, L""},
     {IDC_CREATED_VALUE, L"SysDateTimePick32", 0x5001003C, 64, 94, 156, 14, L""},
+    {IDC_CREATED_SPAN, L"EDIT", 0x40810080, 64, 94, 156, 14, L""},
     {IDC_STATIC, L"STATIC", 0x50020000, 7, 115, 54, 8, L"&Modified:"},
     {IDC_MODIFIED_OPERATION, L"COMBOBOX", 0x50210003, 64, 112, 156, 112, L""},
     {IDC_MODIFIED_VALUE, L"SysDateTimePick32", 0x5001003C, 64, 128, 156, 14, L""},
+    {IDC_MODIFIED_SPAN, L"EDIT", 0x40810080, 64, 128, 156, 14, L""},
     {IDC_STATIC, L"STATIC", 0x50020000, 7, 149, 54, 8, L"Acce&ssed:"},
     {IDC_ACCESSED_OPERATION, L"COMBOBOX", 0x50210003, 64, 146, 156, 112, L""},
     {IDC_ACCESSED_VALUE, L"SysDateTimePick32", 0x5001003C, 64, 162, 156, 14, L""},
+    {IDC_ACCESSED_SPAN, L"EDIT", 0x40810080, 64, 162, 156, 14, L""},
     {IDC_STATIC, L"STATIC", 0x50000010, 7, 184, 213, 1, L""},
     {IDC_CURRENT_DATE_TIME, L"BUTTON", 0x50010000, 64, 190, 102, 14, L"Current &Date and Time"},
     {IDC_BROWSE, L"BUTTON", 0x50010000, 170, 190, 50, 14, L"&Browse..."},

@@ -55,6 +55,7 @@ struct Operations {
     std::vector<std::wstring> common;                      // entries 0-5, the same in every row
     std::vector<std::wstring> created, modified, accessed; // entries 6 and 7
     std::vector<std::wstring> folder;                      // entries 8 and 9, General page only
+    std::wstring shift;                                    // the last entry of every row
 };
 
 const Operations EnglishOperations = {
@@ -64,6 +65,7 @@ const Operations EnglishOperations = {
     {L"Set the same as the creation time", L"Set the same as the access time"},
     {L"Set the same as the creation time", L"Set the same as the modification time"},
     {L"Set the same as the earliest file/subfolder", L"Set the same as the latest file/subfolder"},
+    L"Shift by the specified time span",
 };
 
 const Operations JapaneseOperations = {
@@ -73,6 +75,7 @@ const Operations JapaneseOperations = {
     {L"作成日時と同じにする", L"アクセス日時と同じにする"},
     {L"作成日時と同じにする", L"更新日時と同じにする"},
     {L"フォルダー内の最も古い日時にする", L"フォルダー内の最も新しい日時にする"},
+    L"指定した時間だけずらす",
 };
 
 std::vector<std::wstring> Row(const Operations& operations, const std::vector<std::wstring>& own, bool folder)
@@ -81,6 +84,7 @@ std::vector<std::wstring> Row(const Operations& operations, const std::vector<st
     texts.insert(texts.end(), own.begin(), own.end());
     if (folder)
         texts.insert(texts.end(), operations.folder.begin(), operations.folder.end());
+    texts.push_back(operations.shift);
     return texts;
 }
 
@@ -88,7 +92,8 @@ void ExpectComboEntries(int dialog, WORD language, const Operations& operations,
 {
     SCOPED_TRACE(testing::Message() << "dialog " << dialog << " language " << language);
     const auto controls = DecodeDlgInit(ResourceBytes(MAKEINTRESOURCEW(RT_DLGINIT_ID), dialog, language));
-    // One run of records per combo box, rows in screen order; the entry index is the operation code.
+    // One run of records per combo box, rows in screen order, entries in the order of the pages'
+    // table of operations.
     ASSERT_EQ(controls.size(), 3u);
     EXPECT_EQ(controls[0].control, IDC_CREATED_OPERATION);
     EXPECT_EQ(controls[1].control, IDC_MODIFIED_OPERATION);
@@ -98,13 +103,13 @@ void ExpectComboEntries(int dialog, WORD language, const Operations& operations,
     EXPECT_EQ(controls[2].texts, Row(operations, operations.accessed, folder));
 }
 
-TEST(ComboEntries, GeneralPageHasTenOperationsPerRowInBothLanguages)
+TEST(ComboEntries, GeneralPageHasElevenOperationsPerRowInBothLanguages)
 {
     ExpectComboEntries(IDD_GENERAL, EnglishLanguage, EnglishOperations, true);
     ExpectComboEntries(IDD_GENERAL, JapaneseLanguage, JapaneseOperations, true);
 }
 
-TEST(ComboEntries, AdvancedPageHasTheFirstEightOperationsPerRowInBothLanguages)
+TEST(ComboEntries, AdvancedPageHasAllButTheFolderOperationsPerRowInBothLanguages)
 {
     ExpectComboEntries(IDD_ADVANCED, EnglishLanguage, EnglishOperations, false);
     ExpectComboEntries(IDD_ADVANCED, JapaneseLanguage, JapaneseOperations, false);
