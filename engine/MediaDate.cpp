@@ -30,9 +30,9 @@ bool IsHeifBrand(std::uint32_t brand)
 
 bool IsTiffSignature(std::string_view head)
 {
-    for (const std::string_view signature : {std::string_view("II*\0", 4), std::string_view("MM\0*", 4),
-                                             std::string_view("IIRO", 4), std::string_view("IIRS", 4),
-                                             std::string_view("MMOR", 4), std::string_view("IIU\0", 4)}) {
+    for (const std::string_view signature :
+         {std::string_view("II*\0", 4), std::string_view("MM\0*", 4), std::string_view("IIRO", 4),
+          std::string_view("IIRS", 4), std::string_view("MMOR", 4), std::string_view("IIU\0", 4)}) {
         if (head.starts_with(signature))
             return true;
     }
@@ -47,8 +47,8 @@ MediaFormat DetectIsoMedia(std::span<const std::byte> head)
     if (!cursor.U32(size) || !cursor.U32(type))
         return MediaFormat::None;
     if (type != FourCc("ftyp")) {
-        const bool movie = std::find(std::begin(MovieStartBoxes), std::end(MovieStartBoxes), type) !=
-                           std::end(MovieStartBoxes);
+        const bool movie =
+            std::find(std::begin(MovieStartBoxes), std::end(MovieStartBoxes), type) != std::end(MovieStartBoxes);
         return movie ? MediaFormat::IsoMovie : MediaFormat::None;
     }
     // The major brand, the minor version, then compatible brands up to the box's end.

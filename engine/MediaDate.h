@@ -48,7 +48,7 @@ private:
 inline constexpr std::size_t MediaSignatureBytes = 32;
 
 // The largest block read into memory at once: an Exif block, a HEIF item table, a key list.
-inline constexpr std::size_t MaxMediaBlockBytes = 2 * 1024 * 1024;
+inline constexpr std::size_t MaxMediaBlockBytes = std::size_t{2} * 1024 * 1024;
 // Box, chunk or segment headers read per file, over all levels together.
 inline constexpr int MaxMediaHeaders = 65536;
 // Entries of one TIFF directory looked at; the rest of a longer directory is ignored.

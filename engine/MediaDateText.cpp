@@ -60,8 +60,9 @@ bool ReadWallClock(std::string_view text, std::string_view dateSeparators, std::
     if (year < 1601 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month) || hour > 23 ||
         minute > 59 || second > 59)
         return false;
-    wall = CalendarTime{static_cast<WORD>(year), static_cast<WORD>(month), 0, static_cast<WORD>(day),
-                        static_cast<WORD>(hour), static_cast<WORD>(minute), static_cast<WORD>(second), 0};
+    wall = CalendarTime{
+        static_cast<WORD>(year),   static_cast<WORD>(month),  0, static_cast<WORD>(day), static_cast<WORD>(hour),
+        static_cast<WORD>(minute), static_cast<WORD>(second), 0};
     return true;
 }
 
@@ -101,12 +102,14 @@ bool ReadFraction(std::string_view digits, std::uint64_t& ticks)
             return false;
     }
     for (int i = 0; i < FractionDigits; ++i)
-        ticks = ticks * 10 + (static_cast<std::size_t>(i) < digits.size() ? static_cast<std::uint64_t>(digits[i] - '0') : 0);
+        ticks = ticks * 10 +
+                (static_cast<std::size_t>(i) < digits.size() ? static_cast<std::uint64_t>(digits[i] - '0') : 0);
     return true;
 }
 
 // The wall-clock reading in the given zone, or in the machine's local zone, plus the fraction.
-std::optional<FileTime> Moment(const CalendarTime& wall, const std::optional<int>& offsetMinutes, std::uint64_t fraction)
+std::optional<FileTime> Moment(const CalendarTime& wall, const std::optional<int>& offsetMinutes,
+                               std::uint64_t fraction)
 {
     FileTime utc = 0;
     if (offsetMinutes) {
@@ -114,7 +117,8 @@ std::optional<FileTime> Moment(const CalendarTime& wall, const std::optional<int
         if (!::SystemTimeToFileTime(&wall, &asUtc))
             return std::nullopt;
         const FileTime reading = FromFILETIME(asUtc);
-        const std::int64_t shift = static_cast<std::int64_t>(*offsetMinutes) * static_cast<std::int64_t>(TicksPerMinute);
+        const std::int64_t shift =
+            static_cast<std::int64_t>(*offsetMinutes) * static_cast<std::int64_t>(TicksPerMinute);
         if (shift > 0 && reading < static_cast<std::uint64_t>(shift))
             return std::nullopt;
         utc = reading - static_cast<std::uint64_t>(shift);
@@ -153,7 +157,8 @@ std::optional<FileTime> IsoDateToFileTime(std::string_view text)
     std::uint64_t fraction = 0;
     if (!rest.empty() && (rest[0] == '.' || rest[0] == ',')) {
         const std::size_t end = rest.find_first_not_of("0123456789", 1);
-        const std::string_view digits = rest.substr(1, end == std::string_view::npos ? std::string_view::npos : end - 1);
+        const std::string_view digits =
+            rest.substr(1, end == std::string_view::npos ? std::string_view::npos : end - 1);
         if (digits.empty() || !ReadFraction(digits, fraction))
             return std::nullopt;
         rest = rest.substr(1 + digits.size());

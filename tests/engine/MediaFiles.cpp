@@ -108,7 +108,8 @@ Bytes TiffWriter::Build() const
     std::vector<Field> exif = exif_;
     std::stable_sort(exif.begin(), exif.end(), byTag);
 
-    const std::size_t valuesAt = exif.empty() ? ExifDirectoryOffset() : ExifDirectoryOffset() + 2 + 12 * exif.size() + 4;
+    const std::size_t valuesAt =
+        exif.empty() ? ExifDirectoryOffset() : ExifDirectoryOffset() + 2 + 12 * exif.size() + 4;
     Bytes bytes(valuesAt, std::byte{0xAB});
     if (signature_.empty()) {
         bytes[0] = bytes[1] = static_cast<std::byte>(bigEndian_ ? 'M' : 'I');
@@ -328,8 +329,8 @@ Bytes HeifMeta(std::size_t exifSize, std::size_t imageAt, std::size_t exifAt, co
         extents.emplace_back(exifAt + first, exifSize - first);
     item(2, options.inItemData ? 1 : 0, extents);
 
-    Bytes children = Concat({FullBox("hdlr", 0, handler), FullBox("pitm", 0, primary),
-                             FullBox("iinf", 0, information), FullBox("iloc", v, locations)});
+    Bytes children = Concat({FullBox("hdlr", 0, handler), FullBox("pitm", 0, primary), FullBox("iinf", 0, information),
+                             FullBox("iloc", v, locations)});
     if (options.inItemData) {
         const Bytes data = Box("idat", exifItem);
         children.insert(children.end(), data.begin(), data.end());
@@ -377,12 +378,12 @@ std::vector<MediaSample> MediaSamples()
     };
     const Bytes little = tiff(false);
     const Bytes big = tiff(true);
-    const Bytes movie = Concat({FileType("qt  ", {"qt  "}), Box("wide", {}), Box("mdat", TextBytes("frames")),
-                                Box("moov", Concat({MovieHeader(3'600'000'000ull, 0),
-                                                    QuickTimeMeta({{"com.apple.quicktime.make", "Apple"},
-                                                                   {"com.apple.quicktime.creationdate",
-                                                                    "2021-06-07T08:09:10.5+0200"}},
-                                                                  false)}))});
+    const Bytes movie =
+        Concat({FileType("qt  ", {"qt  "}), Box("wide", {}), Box("mdat", TextBytes("frames")),
+                Box("moov", Concat({MovieHeader(3'600'000'000ull, 0),
+                                    QuickTimeMeta({{"com.apple.quicktime.make", "Apple"},
+                                                   {"com.apple.quicktime.creationdate", "2021-06-07T08:09:10.5+0200"}},
+                                                  false)}))});
     return {
         {"tiff-le", little},
         {"tiff-be", big},

@@ -39,7 +39,8 @@ Bytes Movie(std::span<const std::byte> movieChildren)
 
 Bytes MovieWithKey(const std::string& text)
 {
-    return Movie(Concat({MovieHeader(May2024Noon, 0), QuickTimeMeta({{"com.apple.quicktime.creationdate", text}}, false)}));
+    return Movie(
+        Concat({MovieHeader(May2024Noon, 0), QuickTimeMeta({{"com.apple.quicktime.creationdate", text}}, false)}));
 }
 
 TEST(MediaDate, EveryFormatGivesTheSampleMoment)
@@ -75,15 +76,16 @@ TEST(MediaDate, TellsTheFormatsApartByTheirFirstBytes)
         {Bytes{}, MediaFormat::None},
     };
     for (const auto& [head, format] : cases)
-        EXPECT_EQ(DetectMediaFormat(head), format) << std::string(reinterpret_cast<const char*>(head.data()), head.size());
+        EXPECT_EQ(DetectMediaFormat(head), format)
+            << std::string(reinterpret_cast<const char*>(head.data()), head.size());
 }
 
 TEST(MediaDateExif, ReadsTheOriginalDateWithItsOffsetAndSubSecondsInBothByteOrders)
 {
     const std::pair<std::string, FileTime> offsets[] = {
-        {"+09:00", UtcTime(2024, 3, 9, 5, 5, 6)},   {"-05:30", UtcTime(2024, 3, 9, 19, 35, 6)},
-        {"+0100", UtcTime(2024, 3, 9, 13, 5, 6)},   {"+00:00", UtcTime(2024, 3, 9, 14, 5, 6)},
-        {"Z", UtcTime(2024, 3, 9, 14, 5, 6)},       {"+14:00", UtcTime(2024, 3, 9, 0, 5, 6)},
+        {"+09:00", UtcTime(2024, 3, 9, 5, 5, 6)}, {"-05:30", UtcTime(2024, 3, 9, 19, 35, 6)},
+        {"+0100", UtcTime(2024, 3, 9, 13, 5, 6)}, {"+00:00", UtcTime(2024, 3, 9, 14, 5, 6)},
+        {"Z", UtcTime(2024, 3, 9, 14, 5, 6)},     {"+14:00", UtcTime(2024, 3, 9, 0, 5, 6)},
     };
     for (const bool bigEndian : {false, true}) {
         for (const auto& [offset, expected] : offsets) {
@@ -143,13 +145,15 @@ TEST(MediaDateExif, FallsBackFromOriginalToDigitizedToDateTimeEachWithItsOwnOffs
                                .Build();
     EXPECT_EQ(Read(dateTime), UtcTime(2022, 2, 28, 18) + Tenths(7) + 500'000);
     // None of the three holds a date.
-    EXPECT_EQ(Read(TiffWriter().Text(TagOriginal, "0000:00:00 00:00:00").Text(TagDateTime, "    :  :     :  :  ").Build()),
-              std::nullopt);
+    EXPECT_EQ(
+        Read(TiffWriter().Text(TagOriginal, "0000:00:00 00:00:00").Text(TagDateTime, "    :  :     :  :  ").Build()),
+        std::nullopt);
     EXPECT_EQ(Read(TiffWriter().Text(TagOffsetOriginal, "+01:00").Text(TagSubSecOriginal, "5").Build()), std::nullopt);
     // A blank or unreadable offset leaves the date in local time, like one without an offset.
     const FileTime local = LocalTime(2024, 7, 15, 10, 20, 30);
     for (const char* offset : {"   :  ", "+9:00", "+25:00", "+09:60", "09:00"}) {
-        const Bytes tiff = TiffWriter().Text(TagOriginal, "2024:07:15 10:20:30").Text(TagOffsetOriginal, offset).Build();
+        const Bytes tiff =
+            TiffWriter().Text(TagOriginal, "2024:07:15 10:20:30").Text(TagOffsetOriginal, offset).Build();
         EXPECT_EQ(Read(tiff), local) << offset;
     }
 }
@@ -312,11 +316,11 @@ TEST(MediaDateMovie, TheQuickTimeCreationDateWinsWithItsZone)
         EXPECT_EQ(Read(MovieWithKey(text)), UtcTime(2024, 5, 1, 12)) << text;
 
     // The metadata in the ISO form, inside the user data box, after other keys.
-    const Bytes inUserData = Movie(Concat(
-        {MovieHeader(May2024Noon, 1),
-         Box("udta", QuickTimeMeta({{"com.apple.quicktime.location.ISO6709", "+35.6+139.7/"},
-                                    {"com.apple.quicktime.creationdate", "2023-08-20T18:30:00+0900"}},
-                                   true))}));
+    const Bytes inUserData =
+        Movie(Concat({MovieHeader(May2024Noon, 1),
+                      Box("udta", QuickTimeMeta({{"com.apple.quicktime.location.ISO6709", "+35.6+139.7/"},
+                                                 {"com.apple.quicktime.creationdate", "2023-08-20T18:30:00+0900"}},
+                                                true))}));
     EXPECT_EQ(Read(inUserData), UtcTime(2023, 8, 20, 9, 30));
     // A key list without the creation date leaves the movie header's time.
     const Bytes otherKeys = Movie(Concat(
