@@ -20,7 +20,9 @@
 enum class MediaFormat { None, Jpeg, Tiff, Heif, Png, WebP, IsoMovie };
 
 // Random access to a file's bytes. ReadAt fills all of `into` from `offset`, or returns false
-// (a range past the end, a failed read); the reader never asks for a range past Size().
+// (a range past the end, a failed read); the reader never asks for a range past Size(). Its
+// requests are few and small (8 to 16 bytes per header, one block per metadata part), so a
+// source that reads the file at each call needs no buffer of its own.
 class ByteSource {
 public:
     virtual ~ByteSource() = default;
