@@ -15,8 +15,8 @@ bool Writes(const FileTimes& wanted)
 
 void UndoRecord::Add(const std::wstring& path, const FileTimes& before, const FileTimes& after)
 {
-    entries_.push_back({static_cast<std::uint32_t>(paths_.size()), static_cast<std::uint32_t>(path.size()), before,
-                        after});
+    entries_.push_back(
+        {static_cast<std::uint32_t>(paths_.size()), static_cast<std::uint32_t>(path.size()), before, after});
     paths_ += path;
 }
 
@@ -43,7 +43,7 @@ bool RecordingFileSystem::ChangeTimes(const std::wstring& path, const TimesChang
     };
     if (!real_.ChangeTimes(path, recorded, stored))
         return false;
-    if (wrote)
+    if (wrote && stored != before)
         record_.Add(path, before, stored);
     return true;
 }
@@ -61,7 +61,7 @@ bool RecordingFileSystem::ChangeIdentifiedTimes(const std::wstring& path, const 
     };
     if (!real_.ChangeIdentifiedTimes(path, recorded, stored))
         return false;
-    if (wrote)
+    if (wrote && stored != before)
         record_.Add(path, before, stored);
     return true;
 }
@@ -77,9 +77,10 @@ UndoReport UndoApply(FolderFileSystem& fileSystem, const UndoRecord& record, Wal
             return report;
         }
         bool changedSince = false;
+        // An item that holds its earlier times already (an undo stopped before) is restored.
         const auto restore = [&](const FileTimes& current) {
-            changedSince = current != entry.after;
-            return changedSince ? NoChange : entry.before;
+            changedSince = current != entry.after && current != entry.before;
+            return changedSince || current == entry.before ? NoChange : entry.before;
         };
         FileTimes stored{};
         if (!fileSystem.ChangeTimes(path, restore, stored)) {

@@ -120,6 +120,15 @@ TEST_F(PreviewUndoTest, AnItemThatCannotBeWrittenStopsTheUndoAndIsNamed)
     EXPECT_EQ(report.failedPath, Root + L"\\F\\b.txt");
     EXPECT_EQ(report.restored, 1u);
     EXPECT_EQ(fs.TimesOf(Root + L"\\F")[LastWrite], Chosen); // after the stop, nothing more
+
+    // Undone again once the item can be written: the item put back before is not taken for
+    // one another program changed.
+    fs.At(Root + L"\\F\\b.txt").writeError = 0;
+    const UndoReport again = UndoApply(fs, record, nullptr);
+    EXPECT_EQ(again.outcome, WalkOutcome::Finished);
+    EXPECT_EQ(again.restored, 4u);
+    EXPECT_EQ(again.leftAlone, 0u);
+    EXPECT_EQ(fs.TimesOf(Root + L"\\F"), TimesAt(2001));
 }
 
 } // namespace
