@@ -425,10 +425,9 @@ bool CDialog::ComputePreview(PreviewResult& result)
     const FileTime now = CurrentFileTime();
     choices.general.now = now;
     choices.advanced.now = now;
-    const std::wstring subject =
-        m_items.size() == 1
-            ? FillInserts(AppModule().LoadText(IDS_PREVIEW_PROGRESS_FOLDER), {ShortenMiddle(TargetPath(), 30)})
-            : FillInserts(AppModule().LoadText(IDS_PREVIEW_PROGRESS_SELECTION), {GroupedNumber(m_items.size())});
+    const std::wstring subject = m_items.size() == 1
+                                     ? ProgressFolderText(TargetPath(), IDS_PREVIEW_PROGRESS_FOLDER)
+                                     : ProgressSelectionText(m_items.size(), IDS_PREVIEW_PROGRESS_SELECTION);
     PreviewResult fresh;
     Followed(subject, [&](WalkProgress& progress) {
         choices.options.progress = &progress;
@@ -456,11 +455,10 @@ void CDialog::UndoLastApply()
         FillInserts(AppModule().LoadText(count == 1 ? IDS_UNDO_CONFIRM_ONE : IDS_UNDO_CONFIRM), {GroupedNumber(count)});
     if (ShowMessage(m_hWnd, question, IDS_PRODUCT_NAME, MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
-    const UndoReport report = Followed(FillInserts(AppModule().LoadText(IDS_UNDO_PROGRESS), {GroupedNumber(count)}),
-                                       [&](WalkProgress& progress) {
-                                           Win32FolderFileSystem fileSystem;
-                                           return UndoApply(fileSystem, m_undo, &progress);
-                                       });
+    const UndoReport report = Followed(ProgressSelectionText(count, IDS_UNDO_PROGRESS), [&](WalkProgress& progress) {
+        Win32FolderFileSystem fileSystem;
+        return UndoApply(fileSystem, m_undo, &progress);
+    });
     // A stopped or failed undo keeps the record, so that Undo can finish it later: the items
     // already put back count as restored then.
     if (report.outcome == WalkOutcome::Finished)

@@ -76,8 +76,8 @@ std::size_t PreviewRowCount(const PreviewResult& result)
 
 std::wstring PreviewCellText(const PreviewResult& result, std::size_t row, PreviewColumn column)
 {
-    const bool failedRow = row == result.changes.size();
-    if (!failedRow && row > result.changes.size())
+    const bool failedRow = result.outcome == WalkOutcome::Failed && row == result.changes.size();
+    if (!failedRow && row >= result.changes.size())
         return std::wstring();
     const std::wstring& path = failedRow ? result.failedPath : result.changes[row].path;
     switch (column) {
@@ -89,7 +89,7 @@ std::wstring PreviewCellText(const PreviewResult& result, std::size_t row, Previ
         break;
     }
     if (failedRow) {
-        if (column != PreviewColumn::Created || result.outcome != WalkOutcome::Failed)
+        if (column != PreviewColumn::Created)
             return std::wstring();
         return FillInserts(AppModule().LoadText(IDS_PREVIEW_FAILED), {ResultText(result.failure)});
     }

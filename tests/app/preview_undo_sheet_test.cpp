@@ -14,6 +14,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -271,6 +273,66 @@ TEST_F(PreviewUndoSheetTest, StoppedPreviewSaysSoAndIsWorkedOutAgainWhenShownNex
     EXPECT_EQ(display.starts, 2);
     sheet.PressCancel();
     EXPECT_EQ(WriteAndAccess(a), std::make_pair(kOld, kOld));
+}
+
+TEST_F(PreviewUndoSheetTest, AnItemThePreviewCannotOpenIsListedLastWithTheReasonTheApplyWouldStopAt)
+{
+    const char* lockedFolder = std::getenv("CHRONSET_LOCKED_FOLDER");
+    if (!lockedFolder)
+        GTEST_SKIP() << "CHRONSET_LOCKED_FOLDER names the folder of an immutable file";
+    const std::wstring locked = std::wstring(lockedFolder, lockedFolder + std::strlen(lockedFolder)) + L"\\locked.txt";
+    const std::wstring file = folder.MakeFile(L"first.txt");
+    SetTimes(file, kOld, kOld, kOld);
+    const FileTimes lockedBefore = TimesOf(locked);
+    SheetDriver sheet(std::vector<std::wstring>{file, locked});
+    ASSERT_TRUE(sheet.Create());
+    Choose(sheet.General(), LastWrite, OpSpecifiedDateTime);
+    sheet.ShowPage(1);
+    HWND list = ::GetDlgItem(sheet.Sheet().PreviewPage().m_hWnd, IDC_PREVIEW_LIST);
+    ASSERT_EQ(ListView_GetItemCount(list), 2);
+    EXPECT_EQ(ListText(list, 0, PreviewColumn::Name), L"first.txt");
+    EXPECT_EQ(ListText(list, 1, PreviewColumn::Name), L"locked.txt");
+    const std::wstring reason = ListText(list, 1, PreviewColumn::Created);
+    EXPECT_NE(reason.find(ResultText(HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED))), std::wstring::npos)
+        << testing::PrintToString(reason);
+    EXPECT_EQ(WriteAndAccess(file), std::make_pair(kOld, kOld));
+    EXPECT_EQ(TimesOf(locked), lockedBefore);
+    sheet.PressCancel();
+}
+
+TEST_F(PreviewUndoSheetTest, CancelledUndoStopsAndKeepsTheRecordSoThatUndoFinishesLater)
+{
+    MakeTree();
+    StandInDisplay display;
+    SheetDriver sheet(data);
+    sheet.Sheet().UseProgressDisplay(display, 0);
+    ASSERT_TRUE(sheet.Create());
+    ChooseLatestEntryOverChosenFiles(sheet);
+    sheet.PressApply();
+    ASSERT_EQ(TimesOf(data)[LastWrite], kFirst);
+    display.cancel = true;
+    {
+        MessageBoxCapture boxes(IDYES);
+        Click(sheet.GeneralWindow(), IDC_UNDO);
+        sheet.Pump();
+        EXPECT_EQ(boxes.Boxes().size(), 1u); // the question; a stop is not reported
+    }
+    EXPECT_EQ(WriteAndAccess(a).first, kFirst);
+    EXPECT_EQ(TimesOf(data)[LastWrite], kFirst);
+    EXPECT_TRUE(UndoEnabled(sheet));
+
+    display.cancel = false;
+    {
+        MessageBoxCapture boxes(IDYES);
+        Click(sheet.GeneralWindow(), IDC_UNDO);
+        sheet.Pump();
+        EXPECT_EQ(boxes.Boxes().size(), 1u);
+    }
+    EXPECT_EQ(WriteAndAccess(a), std::make_pair(kOld, kOld));
+    EXPECT_EQ(WriteAndAccess(b), std::make_pair(kOld + 2, kOld + 1));
+    EXPECT_EQ(TimesOf(data)[LastWrite], kOld);
+    EXPECT_FALSE(UndoEnabled(sheet));
+    sheet.PressCancel();
 }
 
 TEST_F(PreviewUndoSheetTest, UndoAsksThenRestoresEveryItemToTheTickAndLeavesAloneOneChangedSince)
