@@ -9,8 +9,18 @@ namespace {
 
 constexpr UINT ColumnTitles[PreviewColumnCount] = {IDS_PREVIEW_NAME, IDS_PREVIEW_FOLDER, IDS_PREVIEW_CREATED,
                                                    IDS_PREVIEW_MODIFIED, IDS_PREVIEW_ACCESSED};
-// In dialog units: a time column holds "current → new".
-constexpr int ColumnWidths[PreviewColumnCount] = {70, 90, 150, 150, 150};
+// In dialog units. A time column holds "current → new" where its kind changes, and the
+// current time alone where it does not.
+constexpr int ColumnWidths[PreviewColumnCount] = {60, 110, 160, 160, 160};
+constexpr int ChangingTimeWidth = 160;
+constexpr int StayingTimeWidth = 85;
+
+int PixelWidth(HWND page, int dialogUnits)
+{
+    RECT width{0, 0, dialogUnits, 1};
+    ::MapDialogRect(page, &width);
+    return width.right;
+}
 
 } // namespace
 
@@ -23,12 +33,10 @@ BOOL CPreviewPage::OnInitDialog()
                                         LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP);
     for (int c = 0; c < PreviewColumnCount; ++c) {
         std::wstring title = AppModule().LoadText(ColumnTitles[c]);
-        RECT width{0, 0, ColumnWidths[c], 1};
-        ::MapDialogRect(m_hWnd, &width);
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
         column.pszText = title.data();
-        column.cx = width.right;
+        column.cx = PixelWidth(m_hWnd, ColumnWidths[c]);
         column.iSubItem = c;
         ListView_InsertColumn(list, c, &column);
     }
@@ -67,6 +75,7 @@ void CPreviewPage::Show()
     HWND list = GetDlgItem(IDC_PREVIEW_LIST);
     // A stopped preview lists nothing: what it found so far is no answer.
     const std::size_t rows = m_result.outcome == WalkOutcome::Stopped ? 0 : PreviewRowCount(m_result);
+    ArrangeTimeColumns(list);
     ListView_SetItemCountEx(list, static_cast<int>(rows), 0);
     ::InvalidateRect(list, nullptr, TRUE);
 }
@@ -83,4 +92,24 @@ LRESULT CPreviewPage::OnGetDispInfo(int, LPNMHDR header, BOOL&)
                                               static_cast<PreviewColumn>(info->item.iSubItem));
     ::lstrcpynW(info->item.pszText, text.c_str(), info->item.cchTextMax);
     return 0;
+}
+
+void CPreviewPage::ArrangeTimeColumns(HWND list)
+{
+    // The kinds that change come first, beside the name, so that the page shows them without
+    // scrolling; the folder comes last.
+    const TimestampKindSet changing = KindsThatChange(m_result);
+    int order[PreviewColumnCount] = {static_cast<int>(PreviewColumn::Name)};
+    int next = 1;
+    for (const bool changes : {true, false}) {
+        for (const TimestampKind kind : {Creation, LastWrite, LastAccess}) {
+            if (changing[kind] != changes)
+                continue;
+            const int column = static_cast<int>(ColumnOf(kind));
+            order[next++] = column;
+            ListView_SetColumnWidth(list, column, PixelWidth(m_hWnd, changes ? ChangingTimeWidth : StayingTimeWidth));
+        }
+    }
+    order[next] = static_cast<int>(PreviewColumn::Folder);
+    ListView_SetColumnOrderArray(list, PreviewColumnCount, order);
 }

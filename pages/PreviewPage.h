@@ -33,6 +33,7 @@ protected:
 private:
     LRESULT OnGetDispInfo(int, LPNMHDR header, BOOL&);
     void Show();
+    void ArrangeTimeColumns(HWND list);
 
     PreviewResult m_result;
     bool m_current = false; // the result belongs to m_generation and was not stopped

@@ -69,6 +69,28 @@ std::wstring LocalTimeText(FileTime utc)
     return std::wstring(date) + L' ' + time;
 }
 
+PreviewColumn ColumnOf(TimestampKind kind)
+{
+    switch (kind) {
+    case Creation:
+        return PreviewColumn::Created;
+    case LastWrite:
+        return PreviewColumn::Modified;
+    default:
+        return PreviewColumn::Accessed;
+    }
+}
+
+TimestampKindSet KindsThatChange(const PreviewResult& result)
+{
+    TimestampKindSet kinds{};
+    for (const PlannedChange& change : result.changes) {
+        for (int k = 0; k < TimestampKindCount; ++k)
+            kinds[k] = kinds[k] || change.created || change.current[k] != change.planned[k];
+    }
+    return kinds;
+}
+
 std::size_t PreviewRowCount(const PreviewResult& result)
 {
     return result.changes.size() + (result.outcome == WalkOutcome::Failed ? 1 : 0);

@@ -22,5 +22,9 @@ inline constexpr int PreviewColumnCount = 5;
 // new" for a kind that changes and the current time alone for one that stays.
 std::wstring PreviewCellText(const PreviewResult& result, std::size_t row, PreviewColumn column);
 
+// The time column of each kind, and whether the kind changes for any listed item.
+PreviewColumn ColumnOf(TimestampKind kind);
+TimestampKindSet KindsThatChange(const PreviewResult& result);
+
 // The rows of the preview's list: the changes, and the item the apply would stop at.
 std::size_t PreviewRowCount(const PreviewResult& result);
