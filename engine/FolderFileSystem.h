@@ -42,7 +42,20 @@ public:
     [[nodiscard]] virtual bool ChangeIdentifiedTimes(const std::wstring& path, const IdentifiedTimesChange& change,
                                                      FileTimes& stored)
     {
-        return ChangeTimes(path, [&change](const FileTimes& current) { return change(current, FileIdentity{}); }, stored);
+        return ChangeTimes(
+            path, [&change](const FileTimes& current) { return change(current, FileIdentity{}); }, stored);
+    }
+    // Reads an item's times and attributes without opening it to write, as a preview does. By
+    // default through ChangeTimes with nothing to write, then Attributes.
+    [[nodiscard]] virtual bool ReadTimes(const std::wstring& path, FileTimes& times, DWORD& attributes)
+    {
+        const auto nothing = [](const FileTimes&) {
+            return FileTimes{InvalidFileTime, InvalidFileTime, InvalidFileTime};
+        };
+        if (!ChangeTimes(path, nothing, times))
+            return false;
+        attributes = Attributes(path);
+        return true;
     }
     // The identity of the item (for a folder: the folder) a path leads to, links followed.
     [[nodiscard]] virtual bool FolderIdentity(const std::wstring& path, FileIdentity& identity) = 0;
@@ -59,6 +72,8 @@ public:
     bool ChangeTimes(const std::wstring& path, const TimesChange& change, FileTimes& stored) override;
     bool ChangeIdentifiedTimes(const std::wstring& path, const IdentifiedTimesChange& change,
                                FileTimes& stored) override;
+    // From the item's path alone, without a handle: the cheapest read the platform offers.
+    bool ReadTimes(const std::wstring& path, FileTimes& times, DWORD& attributes) override;
     bool FolderIdentity(const std::wstring& path, FileIdentity& identity) override;
     DWORD Attributes(const std::wstring& path) override;
     bool CreateEmptyFile(const std::wstring& path) override;

@@ -14,7 +14,7 @@ std::unique_ptr<FolderListing> PreviewFileSystem::List(const std::wstring& folde
 }
 
 void PreviewFileSystem::Record(const std::wstring& path, const FileTimes& current, const FileTimes& wanted,
-                               FileTimes& stored)
+                               DWORD attributes, FileTimes& stored)
 {
     stored = current;
     bool changes = false;
@@ -29,7 +29,10 @@ void PreviewFileSystem::Record(const std::wstring& path, const FileTimes& curren
         ++unchanged_;
         return;
     }
-    const DWORD attributes = created ? FILE_ATTRIBUTE_NORMAL : real_.Attributes(path);
+    if (created)
+        attributes = FILE_ATTRIBUTE_NORMAL;
+    else if (attributes == INVALID_FILE_ATTRIBUTES)
+        attributes = real_.Attributes(path);
     const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     changes_.push_back({path, folder, created, current, stored});
 }
@@ -37,22 +40,15 @@ void PreviewFileSystem::Record(const std::wstring& path, const FileTimes& curren
 bool PreviewFileSystem::ChangeTimes(const std::wstring& path, const TimesChange& change, FileTimes& stored)
 {
     FileTimes current{};
-    FileTimes wanted = NoChange;
+    DWORD attributes = INVALID_FILE_ATTRIBUTES;
     if (IsCreated(path)) {
         // A file the apply would make holds the time it is made at.
         const FileTime now = CurrentFileTime();
         current = {now, now, now};
-        wanted = change(current);
-    } else {
-        const auto readOnly = [&](const FileTimes& times) {
-            current = times;
-            wanted = change(times);
-            return NoChange;
-        };
-        if (!real_.ChangeTimes(path, readOnly, stored))
-            return false;
+    } else if (!real_.ReadTimes(path, current, attributes)) {
+        return false;
     }
-    Record(path, current, wanted, stored);
+    Record(path, current, change(current), attributes, stored);
     return true;
 }
 
@@ -60,7 +56,8 @@ bool PreviewFileSystem::ChangeIdentifiedTimes(const std::wstring& path, const Id
                                               FileTimes& stored)
 {
     if (IsCreated(path))
-        return ChangeTimes(path, [&](const FileTimes& times) { return change(times, FileIdentity{}); }, stored);
+        return ChangeTimes(
+            path, [&](const FileTimes& times) { return change(times, FileIdentity{}); }, stored);
     FileTimes current{};
     FileTimes wanted = NoChange;
     const auto readOnly = [&](const FileTimes& times, const FileIdentity& identity) {
@@ -70,7 +67,7 @@ bool PreviewFileSystem::ChangeIdentifiedTimes(const std::wstring& path, const Id
     };
     if (!real_.ChangeIdentifiedTimes(path, readOnly, stored))
         return false;
-    Record(path, current, wanted, stored);
+    Record(path, current, wanted, INVALID_FILE_ATTRIBUTES, stored);
     return true;
 }
 

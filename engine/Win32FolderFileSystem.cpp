@@ -198,6 +198,17 @@ bool Win32FolderFileSystem::FolderIdentity(const std::wstring& path, FileIdentit
     return ReadIdentity(folder.get(), identity);
 }
 
+bool Win32FolderFileSystem::ReadTimes(const std::wstring& path, FileTimes& times, DWORD& attributes)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(ItemPath(path).c_str(), GetFileExInfoStandard, &data))
+        return false;
+    times = {FromFILETIME(data.ftCreationTime), FromFILETIME(data.ftLastAccessTime),
+             FromFILETIME(data.ftLastWriteTime)};
+    attributes = data.dwFileAttributes;
+    return true;
+}
+
 DWORD Win32FolderFileSystem::Attributes(const std::wstring& path)
 {
     return ::GetFileAttributesW(ItemPath(path).c_str());
@@ -206,7 +217,7 @@ DWORD Win32FolderFileSystem::Attributes(const std::wstring& path)
 bool Win32FolderFileSystem::CreateEmptyFile(const std::wstring& path)
 {
     // OPEN_ALWAYS: a file made in the meantime by someone else is kept as it is.
-    FileHandle created(::CreateFileW(ItemPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle created(::CreateFileW(ItemPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     return created.valid();
 }
