@@ -243,6 +243,13 @@ TEST_F(PreviewUndoSheetTest, SelectionPreviewCountsOneItemInTheSingularAndFollow
     sheet.ShowPage(1);
     EXPECT_EQ(ListView_GetItemCount(list), 2);
     EXPECT_EQ(WriteAndAccess(stays), std::make_pair(kOld, kFirst));
+
+    // Applied from the Preview page: the page shows what is left to change, which is nothing.
+    sheet.PressApply();
+    EXPECT_EQ(sheet.CurrentPage(), page);
+    EXPECT_EQ(WriteAndAccess(stays), std::make_pair(kOld, kSecond));
+    EXPECT_EQ(ListView_GetItemCount(list), 0);
+    EXPECT_EQ(sheet.Sheet().PreviewPage().Result().unchanged, 2u);
     sheet.PressCancel();
 }
 
