@@ -11,14 +11,14 @@ constexpr std::size_t FolderLimit = 30;
 
 } // namespace
 
-std::wstring ProgressFolderText(const std::wstring& folder)
+std::wstring ProgressFolderText(const std::wstring& folder, UINT textId)
 {
-    return FillInserts(AppModule().LoadText(IDS_PROGRESS_FOLDER), {ShortenMiddle(folder, FolderLimit)});
+    return FillInserts(AppModule().LoadText(textId), {ShortenMiddle(folder, FolderLimit)});
 }
 
-std::wstring ProgressSelectionText(std::size_t itemCount)
+std::wstring ProgressSelectionText(std::size_t itemCount, UINT textId)
 {
-    return FillInserts(AppModule().LoadText(IDS_PROGRESS_SELECTION), {GroupedNumber(itemCount)});
+    return FillInserts(AppModule().LoadText(textId), {GroupedNumber(itemCount)});
 }
 
 std::wstring ProgressCountsText(const WalkCounts& done)

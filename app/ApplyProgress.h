@@ -2,6 +2,7 @@
 
 #include "engine/ProgressThrottle.h"
 #include "engine/WalkProgress.h"
+#include "res/resource.h"
 
 #include <windows.h>
 
@@ -24,9 +25,10 @@ public:
 };
 
 // The first line of the progress window: what is being done, and to which folder (a long
-// path shortened in the middle), or to how many selected items.
-std::wstring ProgressFolderText(const std::wstring& folder);
-std::wstring ProgressSelectionText(std::size_t itemCount);
+// path shortened in the middle), or to how many selected items. The text is the apply's
+// unless another string (with the same insert) is named.
+std::wstring ProgressFolderText(const std::wstring& folder, UINT textId = IDS_PROGRESS_FOLDER);
+std::wstring ProgressSelectionText(std::size_t itemCount, UINT textId = IDS_PROGRESS_SELECTION);
 // The third line: "1,234 files, 56 folders", with the user's digit grouping.
 std::wstring ProgressCountsText(const WalkCounts& done);
 

@@ -117,9 +117,11 @@ CDialog::CDialog(std::vector<std::wstring> targetPaths, PropertySystem& properti
     m_general.SetSheet(this);
     m_advanced.SetSheet(this);
     m_metadata.SetSheet(this);
+    m_preview.SetSheet(this);
     // Created with the sheet, so that they answer PSN_APPLY even when their tab was never opened.
     m_advanced.m_psp.dwFlags |= PSP_PREMATURE;
     m_metadata.m_psp.dwFlags |= PSP_PREMATURE;
+    m_preview.m_psp.dwFlags |= PSP_PREMATURE;
 
     if (m_items.size() == 1)
         ReadTargetInformation();
@@ -197,8 +199,11 @@ void CDialog::StartRowsAtFirstItem()
 void CDialog::AddPages()
 {
     AddPage(m_general.Create());
-    if (m_general.isFolder) {
+    if (m_general.isFolder)
         AddPage(m_advanced.Create());
+    // A single file's General page shows its times already.
+    if (m_general.isFolder || m_items.size() > 1) {
+        AddPage(m_preview.Create());
         return;
     }
     // Only one file has properties to edit. Without readable properties (as on a platform
@@ -233,11 +238,13 @@ void CDialog::CreateEveryPageWindow()
         missing = missing || !PageWindow(i);
     if (!missing)
         return;
+    m_buildingPages = true;
     for (int i = 1; i < GetPageCount(); ++i) {
         if (!PageWindow(i))
             SendMessage(PSM_SETCURSEL, static_cast<WPARAM>(i), 0);
     }
     SendMessage(PSM_SETCURSEL, 0, 0);
+    m_buildingPages = false;
 }
 
 TimestampKindSet CDialog::KindsLeftUnchanged() const
@@ -293,6 +300,7 @@ LRESULT CDialog::OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled)
 LRESULT CDialog::OnPageChanged(UINT, WPARAM, LPARAM, BOOL& bHandled)
 {
     m_changedSinceApply = true;
+    ++m_generation;
     bHandled = FALSE; // the platform enables Apply
     return 0;
 }
@@ -309,6 +317,15 @@ ApplyChoices CDialog::Choices() const
     return choices;
 }
 
+template <class Work> auto CDialog::Followed(const std::wstring& subjectLine, Work work)
+{
+    WaitCursor wait;
+    ProgressWindow window;
+    ApplyProgress progress(m_progressDisplay ? *m_progressDisplay : window, m_hWnd, subjectLine, ::GetTickCount64,
+                           m_progressDelayMs);
+    return work(static_cast<WalkProgress&>(progress));
+}
+
 int CDialog::ApplyTimestamps()
 {
     // The platform sends PSN_APPLY again on OK after Apply: with nothing changed since, the
@@ -322,19 +339,19 @@ int CDialog::ApplyTimestamps()
         return PSNRET_INVALID_NOCHANGEPAGE;
 
     ApplyChoices choices = Choices();
-    ApplyReport report;
     FileTimes times{};
     HRESULT readResult = S_OK;
-    {
-        WaitCursor wait;
-        ProgressWindow window;
-        ApplyProgress progress(window, m_hWnd,
-                               m_items.size() == 1 ? ProgressFolderText(TargetPath())
-                                                   : ProgressSelectionText(m_items.size()));
-        choices.options.progress = &progress;
-        Win32FolderFileSystem fileSystem;
-        report = ApplySelection(fileSystem, choices, m_items);
-    }
+    // Only the last apply can be undone; one that writes nothing leaves nothing to undo.
+    m_undo.Clear();
+    const ApplyReport report =
+        Followed(m_items.size() == 1 ? ProgressFolderText(TargetPath()) : ProgressSelectionText(m_items.size()),
+                 [&](WalkProgress& progress) {
+                     choices.options.progress = &progress;
+                     Win32FolderFileSystem platform;
+                     RecordingFileSystem fileSystem(platform, m_undo);
+                     return ApplySelection(fileSystem, choices, m_items);
+                 });
+    ItemsWritten();
     // A failure is shown once the progress window is gone. A single file is the item the
     // whole sheet names, so its failure needs no path.
     if (report.outcome == WalkOutcome::Failed) {
@@ -390,6 +407,84 @@ void CDialog::ReportSkippedLoops(const std::vector<SkippedLoop>& loops)
         FillInserts(AppModule().LoadText(loops.size() == 1 ? IDS_LOOP_SKIPPED : IDS_LOOPS_SKIPPED),
                     {first.folder, first.leadsTo, GroupedNumber(loops.size())});
     ShowMessage(m_hWnd, text, IDS_PRODUCT_NAME, MB_ICONINFORMATION);
+}
+
+void CDialog::ItemsWritten()
+{
+    ++m_generation;
+    m_general.ShowUndoState();
+    if (m_preview.m_hWnd && GetActivePage() == m_preview.m_hWnd)
+        m_preview.Refresh();
+}
+
+bool CDialog::ComputePreview(PreviewResult& result)
+{
+    if (m_buildingPages)
+        return false;
+    ApplyChoices choices = Choices();
+    const FileTime now = CurrentFileTime();
+    choices.general.now = now;
+    choices.advanced.now = now;
+    const std::wstring subject = m_items.size() == 1
+                                     ? ProgressFolderText(TargetPath(), IDS_PREVIEW_PROGRESS_FOLDER)
+                                     : ProgressSelectionText(m_items.size(), IDS_PREVIEW_PROGRESS_SELECTION);
+    PreviewResult fresh;
+    Followed(subject, [&](WalkProgress& progress) {
+        choices.options.progress = &progress;
+        Win32FolderFileSystem platform;
+        PreviewFileSystem preview(platform);
+        const ApplyReport report = ApplySelection(preview, choices, m_items);
+        fresh.changes = preview.Changes();
+        fresh.unchanged = preview.Unchanged();
+        fresh.outcome = report.outcome;
+        fresh.failure = report.failure;
+        fresh.failedPath = report.failedPath;
+        return 0;
+    });
+    // Handed over whole at the end: the list may ask for the old rows until then.
+    result = std::move(fresh);
+    return true;
+}
+
+void CDialog::UndoLastApply()
+{
+    if (m_undo.Empty())
+        return;
+    const std::size_t count = m_undo.Size();
+    const std::wstring question =
+        FillInserts(AppModule().LoadText(count == 1 ? IDS_UNDO_CONFIRM_ONE : IDS_UNDO_CONFIRM), {GroupedNumber(count)});
+    if (ShowMessage(m_hWnd, question, IDS_PRODUCT_NAME, MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    const UndoReport report = Followed(ProgressSelectionText(count, IDS_UNDO_PROGRESS), [&](WalkProgress& progress) {
+        Win32FolderFileSystem fileSystem;
+        return UndoApply(fileSystem, m_undo, &progress);
+    });
+    // A stopped or failed undo keeps the record, so that Undo can finish it later: the items
+    // already put back count as restored then.
+    if (report.outcome == WalkOutcome::Finished)
+        m_undo.Clear();
+    ItemsWritten();
+    if (report.outcome == WalkOutcome::Failed)
+        ReportFailure(m_hWnd, report.failure, report.failedPath.c_str());
+    ShowFirstTargetTimes();
+    ReportLeftAlone(report);
+}
+
+void CDialog::ReportLeftAlone(const UndoReport& report)
+{
+    if (report.leftAlone == 0)
+        return;
+    const std::wstring text =
+        FillInserts(AppModule().LoadText(report.leftAlone == 1 ? IDS_UNDO_LEFT_ALONE_ONE : IDS_UNDO_LEFT_ALONE),
+                    {report.firstLeftAlone, GroupedNumber(report.leftAlone)});
+    ShowMessage(m_hWnd, text, IDS_PRODUCT_NAME, MB_ICONINFORMATION);
+}
+
+void CDialog::ShowFirstTargetTimes()
+{
+    FileTimes times{};
+    if (ReadFileTimes(TargetPath().c_str(), times))
+        ShowTimesRead(times);
 }
 
 void CDialog::ShowTimesRead(const FileTimes& times)

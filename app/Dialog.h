@@ -1,12 +1,15 @@
 #pragma once
 
+#include "app/ApplyProgress.h"
 #include "app/PropertySheetEx.h"
 #include "engine/FileTime.h"
 #include "engine/SelectionApply.h"
+#include "engine/UndoRecord.h"
 #include "metadata/MetadataPage.h"
 #include "metadata/PropertySystem.h"
 #include "pages/AdvancedPage.h"
 #include "pages/GeneralPage.h"
+#include "pages/PreviewPage.h"
 #include "ui/SheetSite.h"
 #include "platform/Handles.h"
 
@@ -33,6 +36,18 @@ public:
     bool PreTranslateMessage(MSG* pMsg) override;
     [[nodiscard]] TimestampKindSet KindsLeftUnchanged() const override;
     [[nodiscard]] int AddedPageCount() const override { return GetPageCount(); }
+    [[nodiscard]] unsigned long ChoicesGeneration() const override { return m_generation; }
+    bool ComputePreview(PreviewResult& result) override;
+    [[nodiscard]] bool CanUndo() const override { return !m_undo.Empty(); }
+    void UndoLastApply() override;
+
+    // Shows the progress of applies, previews and undos on `display` after `delayMs` instead of
+    // the platform's window after a second (for tests); the display must outlive the sheet.
+    void UseProgressDisplay(ProgressDisplay& display, ULONGLONG delayMs) noexcept
+    {
+        m_progressDisplay = &display;
+        m_progressDelayMs = delayMs;
+    }
 
     // The first target; the General page starts from its times and shows them after an apply.
     [[nodiscard]] const std::wstring& TargetPath() const noexcept { return m_items.front().path; }
@@ -42,6 +57,8 @@ public:
     CGeneralPage& GeneralPage() noexcept { return m_general; }
     CAdvancedPage& AdvancedPage() noexcept { return m_advanced; }
     CMetadataPage& MetadataPage() noexcept { return m_metadata; }
+    CPreviewPage& PreviewPage() noexcept { return m_preview; }
+    [[nodiscard]] const UndoRecord& LastApplyRecord() const noexcept { return m_undo; }
 
     BEGIN_MSG_MAP(CDialog)
         MESSAGE_HANDLER(WM_COMMAND, OnCommand)
@@ -65,15 +82,30 @@ private:
     int ReportApplyFailure(HRESULT code);
     void ReportSkippedLoops(const std::vector<SkippedLoop>& loops);
     void ShowTimesRead(const FileTimes& times);
+    void ShowFirstTargetTimes();
+    // The sheet wrote the items: a preview worked out before is out of date, and one on view
+    // is worked out again.
+    void ItemsWritten();
+    void ReportLeftAlone(const UndoReport& report);
+    // Runs work(progress) with the wait cursor and the progress window over the sheet.
+    template <class Work> auto Followed(const std::wstring& subjectLine, Work work);
 
     std::vector<SelectedItem> m_items;
     // Whether a page changed since the last apply that went through: OK after Apply must not
     // run the operations again.
     bool m_changedSinceApply = true;
+    // Counts changes of the choices and writes of the items, for the preview to tell its age.
+    unsigned long m_generation = 0;
+    // While every page window is being made: a page shown then works nothing out.
+    bool m_buildingPages = false;
+    UndoRecord m_undo;
+    ProgressDisplay* m_progressDisplay = nullptr;
+    ULONGLONG m_progressDelayMs = ProgressThrottle::StartDelayMs;
     IconHandle m_icon;
     CGeneralPage m_general;
     CAdvancedPage m_advanced;
     CMetadataPage m_metadata;
+    CPreviewPage m_preview;
     // Sheet windows of this process that are open: the last one to close ends the loop.
     static inline int s_openSheets = 0;
 };

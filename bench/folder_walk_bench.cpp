@@ -7,7 +7,9 @@
 #include "app/ApplyProgress.h"
 #include "engine/FileTimeAccess.h"
 #include "engine/FolderWalk.h"
+#include "engine/PreviewFileSystem.h"
 #include "engine/SelectionApply.h"
+#include "engine/UndoRecord.h"
 #include "platform/ItemPath.h"
 #include "platform/Handles.h"
 
@@ -396,6 +398,56 @@ bool MeasureSelection(const std::wstring& root, SelectionTimings& timings)
     return true;
 }
 
+
+// The preview against the apply it foretells, the apply recording for Undo against the same
+// apply unrecorded, and the undo of a recorded apply against that apply, over the whole tree
+// (every file and, through the newest, every folder changes), in rounds that alternate which
+// goes first; the median of the rounds' ratios. Then what the undo record costs per item.
+bool ReportPreviewAndUndo(const std::wstring& root)
+{
+    constexpr int Rounds = 5;
+    FileTime now = CurrentFileTime();
+    const std::vector<SelectedItem> items{{root, true, true}};
+    std::vector<double> preview, recorded, undo;
+    std::size_t entries = 0;
+    for (int round = 0; round < Rounds; ++round) {
+        ApplyChoices choices;
+        choices.general.operation[LastAccess] = OpLatestEntry;
+        choices.advanced.operation[LastAccess] = OpCurrentDateTime;
+        choices.options = Recursive();
+        const auto timed = [&](FolderFileSystem& fileSystem, double& seconds) {
+            now += TicksPerSecond;
+            choices.general.now = choices.advanced.now = now;
+            const double start = Seconds();
+            const bool finished = ApplySelection(fileSystem, choices, items).outcome == WalkOutcome::Finished;
+            seconds = Seconds() - start;
+            return finished;
+        };
+        Win32FolderFileSystem platform;
+        PreviewFileSystem previewing(platform);
+        UndoRecord record;
+        RecordingFileSystem recording(platform, record);
+        double previewed = 0, applied = 0, appliedRecorded = 0, undone = 0;
+        const bool first = round % 2 ? timed(platform, applied) && timed(previewing, previewed)
+                                     : timed(previewing, previewed) && timed(platform, applied);
+        if (!first || !timed(recording, appliedRecorded))
+            return false;
+        const double start = Seconds();
+        if (UndoApply(platform, record, nullptr).outcome != WalkOutcome::Finished)
+            return false;
+        undone = Seconds() - start;
+        preview.push_back(previewed / applied);
+        recorded.push_back(appliedRecorded / applied);
+        undo.push_back(undone / applied);
+        entries = record.Size();
+    }
+    std::wprintf(L"preview/apply: %.2f (goal <= 0.7)\n", Median(preview));
+    std::wprintf(L"apply recorded/unrecorded: %.2f (goal <= 1.02)\n", Median(recorded));
+    std::wprintf(L"undo/apply: %.2f (goal <= 1.05)\n", Median(undo));
+    std::wprintf(L"undo record: %zu items, %zu bytes per item besides its path (goal <= 64)\n", entries,
+                 sizeof(UndoRecord::Entry));
+    return true;
+}
 } // namespace
 
 int main(int argc, char** argv)
@@ -462,5 +514,9 @@ int main(int argc, char** argv)
     std::wprintf(L"selection apply/plain: %.3f s / %.3f s = %.2f (goal <= 1.05)\n", applied, plainLoop,
                  applied / plainLoop);
     std::wprintf(L"selection apply/its calls: %.2f\n", applied / Median(selection.sameCalls));
+    if (!ReportPreviewAndUndo(root)) {
+        std::fwprintf(stderr, L"the preview or undo run failed (error %lu)\n", ::GetLastError());
+        return 1;
+    }
     return 0;
 }

@@ -36,6 +36,18 @@ public:
     // Reads an item's times, writes what change makes of them and gives the stored times,
     // as ChangeFileTimes does.
     [[nodiscard]] virtual bool ChangeTimes(const std::wstring& path, const TimesChange& change, FileTimes& stored) = 0;
+    // Reads an item's times and attributes without opening it to write, as a preview does. By
+    // default through ChangeTimes with nothing to write, then Attributes.
+    [[nodiscard]] virtual bool ReadTimes(const std::wstring& path, FileTimes& times, DWORD& attributes)
+    {
+        const auto nothing = [](const FileTimes&) {
+            return FileTimes{InvalidFileTime, InvalidFileTime, InvalidFileTime};
+        };
+        if (!ChangeTimes(path, nothing, times))
+            return false;
+        attributes = Attributes(path);
+        return true;
+    }
     // The identity of the item (for a folder: the folder) a path leads to, links followed.
     [[nodiscard]] virtual bool FolderIdentity(const std::wstring& path, FileIdentity& identity) = 0;
     // The item's attributes now; INVALID_FILE_ATTRIBUTES, with the cause, where it cannot be reached.
@@ -49,6 +61,8 @@ class Win32FolderFileSystem final : public FolderFileSystem {
 public:
     std::unique_ptr<FolderListing> List(const std::wstring& folder) override;
     bool ChangeTimes(const std::wstring& path, const TimesChange& change, FileTimes& stored) override;
+    // From the item's path alone, without a handle: the cheapest read the platform offers.
+    bool ReadTimes(const std::wstring& path, FileTimes& times, DWORD& attributes) override;
     bool FolderIdentity(const std::wstring& path, FileIdentity& identity) override;
     DWORD Attributes(const std::wstring& path) override;
     bool CreateEmptyFile(const std::wstring& path) override;

@@ -2,19 +2,13 @@
 
 #include <algorithm>
 
-namespace {
-
-constexpr FileTimes NoChange = {InvalidFileTime, InvalidFileTime, InvalidFileTime};
-
-} // namespace
-
 std::unique_ptr<FolderListing> PreviewFileSystem::List(const std::wstring& folder)
 {
     return real_.List(folder);
 }
 
 void PreviewFileSystem::Record(const std::wstring& path, const FileTimes& current, const FileTimes& wanted,
-                               FileTimes& stored)
+                               DWORD attributes, FileTimes& stored)
 {
     stored = current;
     bool changes = false;
@@ -29,7 +23,10 @@ void PreviewFileSystem::Record(const std::wstring& path, const FileTimes& curren
         ++unchanged_;
         return;
     }
-    const DWORD attributes = created ? FILE_ATTRIBUTE_NORMAL : real_.Attributes(path);
+    if (created)
+        attributes = FILE_ATTRIBUTE_NORMAL;
+    else if (attributes == INVALID_FILE_ATTRIBUTES)
+        attributes = real_.Attributes(path);
     const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     changes_.push_back({path, folder, created, current, stored});
 }
@@ -37,22 +34,15 @@ void PreviewFileSystem::Record(const std::wstring& path, const FileTimes& curren
 bool PreviewFileSystem::ChangeTimes(const std::wstring& path, const TimesChange& change, FileTimes& stored)
 {
     FileTimes current{};
-    FileTimes wanted = NoChange;
+    DWORD attributes = INVALID_FILE_ATTRIBUTES;
     if (IsCreated(path)) {
         // A file the apply would make holds the time it is made at.
         const FileTime now = CurrentFileTime();
         current = {now, now, now};
-        wanted = change(current);
-    } else {
-        const auto readOnly = [&](const FileTimes& times) {
-            current = times;
-            wanted = change(times);
-            return NoChange;
-        };
-        if (!real_.ChangeTimes(path, readOnly, stored))
-            return false;
+    } else if (!real_.ReadTimes(path, current, attributes)) {
+        return false;
     }
-    Record(path, current, wanted, stored);
+    Record(path, current, change(current), attributes, stored);
     return true;
 }
 

@@ -18,7 +18,9 @@ struct PlannedChange {
 // A file system for a preview: it lists, reads and identifies the real items, and where the
 // apply would write, it records what it would write instead and answers as if it had, so the
 // apply's own code (the walk, the selection, the folders' earliest and latest entries) runs
-// unchanged against it and cannot disagree with the real apply.
+// unchanged against it and cannot disagree with the real apply. An item is read without being
+// opened to write (ReadTimes), so the preview costs less than the apply; an item that cannot
+// be read stops it where the apply would stop.
 class PreviewFileSystem final : public FolderFileSystem {
 public:
     explicit PreviewFileSystem(FolderFileSystem& real) : real_(real) {}
@@ -35,7 +37,9 @@ public:
     bool CreateEmptyFile(const std::wstring& path) override;
 
 private:
-    void Record(const std::wstring& path, const FileTimes& current, const FileTimes& wanted, FileTimes& stored);
+    // attributes: the item's, or INVALID_FILE_ATTRIBUTES where they are still to be read.
+    void Record(const std::wstring& path, const FileTimes& current, const FileTimes& wanted, DWORD attributes,
+                FileTimes& stored);
     [[nodiscard]] bool IsCreated(const std::wstring& path) const;
 
     FolderFileSystem& real_;

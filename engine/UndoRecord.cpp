@@ -43,7 +43,7 @@ bool RecordingFileSystem::ChangeTimes(const std::wstring& path, const TimesChang
     };
     if (!real_.ChangeTimes(path, recorded, stored))
         return false;
-    if (wrote)
+    if (wrote && stored != before)
         record_.Add(path, before, stored);
     return true;
 }
@@ -59,9 +59,10 @@ UndoReport UndoApply(FolderFileSystem& fileSystem, const UndoRecord& record, Wal
             return report;
         }
         bool changedSince = false;
+        // An item that holds its earlier times already (an undo stopped before) is restored.
         const auto restore = [&](const FileTimes& current) {
-            changedSince = current != entry.after;
-            return changedSince ? NoChange : entry.before;
+            changedSince = current != entry.after && current != entry.before;
+            return changedSince || current == entry.before ? NoChange : entry.before;
         };
         FileTimes stored{};
         if (!fileSystem.ChangeTimes(path, restore, stored)) {

@@ -33,7 +33,8 @@ private:
     std::vector<Entry> entries_;
 };
 
-// A file system that writes through another and adds every item it wrote to an undo record.
+// A file system that writes through another and adds every item whose times it changed to an
+// undo record (an item written with the times it held already has nothing to undo).
 class RecordingFileSystem final : public FolderFileSystem {
 public:
     RecordingFileSystem(FolderFileSystem& real, UndoRecord& record) : real_(real), record_(record) {}
@@ -65,6 +66,7 @@ struct UndoReport {
 };
 
 // Puts back each recorded item's times as they were before the apply, exactly to the tick,
-// where the item still holds the times the apply left it with. The progress sink is asked
+// where the item still holds the times the apply left it with; an item that holds its earlier
+// times already counts as restored. The progress sink is asked
 // before each item, with the items done so far counted as files.
 [[nodiscard]] UndoReport UndoApply(FolderFileSystem& fileSystem, const UndoRecord& record, WalkProgress* progress);

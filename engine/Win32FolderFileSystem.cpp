@@ -192,6 +192,17 @@ bool Win32FolderFileSystem::FolderIdentity(const std::wstring& path, FileIdentit
     return ReadIdentity(folder.get(), identity);
 }
 
+bool Win32FolderFileSystem::ReadTimes(const std::wstring& path, FileTimes& times, DWORD& attributes)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(ItemPath(path).c_str(), GetFileExInfoStandard, &data))
+        return false;
+    times = {FromFILETIME(data.ftCreationTime), FromFILETIME(data.ftLastAccessTime),
+             FromFILETIME(data.ftLastWriteTime)};
+    attributes = data.dwFileAttributes;
+    return true;
+}
+
 DWORD Win32FolderFileSystem::Attributes(const std::wstring& path)
 {
     return ::GetFileAttributesW(ItemPath(path).c_str());

@@ -32,8 +32,22 @@ BOOL CGeneralPage::OnInitDialog()
             ::ShowWindow(GetDlgItem(id), SW_HIDE);
     }
     ExchangeData(false);
+    ShowUndoState();
     CenterOnWorkArea(GetPropertySheet());
     return TRUE;
+}
+
+void CGeneralPage::ShowUndoState()
+{
+    if (m_hWnd)
+        ::EnableWindow(GetDlgItem(IDC_UNDO), Sheet() && Sheet()->CanUndo());
+}
+
+LRESULT CGeneralPage::OnUndo(WORD, WORD, HWND, BOOL&)
+{
+    if (Sheet())
+        Sheet()->UndoLastApply();
+    return 0;
 }
 
 bool CGeneralPage::OnKillActive()

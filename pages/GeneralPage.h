@@ -23,11 +23,14 @@ public:
     // Copies the controls into the members (save) or the members into the controls; false
     // when a value cannot be exchanged.
     bool ExchangeData(bool save);
+    // Enables Undo while the sheet holds a record of the last apply's writes.
+    void ShowUndoState();
 
     BEGIN_MSG_MAP(CGeneralPage)
         COMMAND_HANDLER(IDC_RECURSIVE, BN_CLICKED, OnOptionChanged)
         COMMAND_HANDLER(IDC_EXCLUDE_SYSTEM, BN_CLICKED, OnOptionChanged)
         COMMAND_HANDLER(IDC_EXCLUDE_HIDDEN, BN_CLICKED, OnOptionChanged)
+        COMMAND_HANDLER(IDC_UNDO, BN_CLICKED, OnUndo)
         CHAIN_MSG_MAP(CPropertyPageEx)
         CHAIN_MSG_MAP(CGeneralOptions<CGeneralPage>)
         REFLECT_NOTIFICATIONS()
@@ -38,4 +41,7 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
+
+private:
+    LRESULT OnUndo(WORD, WORD, HWND, BOOL&);
 };

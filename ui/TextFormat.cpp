@@ -64,7 +64,8 @@ std::wstring GroupedNumber(unsigned long long value)
     std::wstring thousand = UserLocaleText(LOCALE_STHOUSAND);
     NUMBERFMTW format{};
     format.NumDigits = 0;
-    format.LeadingZero = 0;
+    // Without decimals this only decides whether zero itself is written (Wine writes nothing).
+    format.LeadingZero = 1;
     format.Grouping = GroupingOf(UserLocaleText(LOCALE_SGROUPING));
     format.lpDecimalSep = decimal.data();
     format.lpThousandSep = thousand.data();

@@ -78,19 +78,21 @@ TEST_F(ApplySequenceTest, OkLeavesTheCurrentPageThenAppliesEveryPageInTabOrderAn
     SelectOperation(general, IDC_MODIFIED_OPERATION, OpSpecifiedDateTime);
     EditPicker(general, IDC_MODIFIED_VALUE, kNew);
 
-    Watch(target, {general, sheet.AdvancedWindow()});
+    // The Preview page is the last page of a folder's sheet.
+    Watch(target, {general, sheet.AdvancedWindow(), sheet.Sheet().PreviewPage().m_hWnd});
     sheet.PressOk();
 
     EXPECT_EQ(Steps(), (std::vector<std::string>{"PSN_KILLACTIVE@0", "PSN_KILLACTIVE@0 returned", "PSN_APPLY@0",
-                                                 "PSN_APPLY@0 returned", "PSN_APPLY@1", "PSN_APPLY@1 returned"}));
-    ASSERT_EQ(moments.size(), 6u);
+                                                 "PSN_APPLY@0 returned", "PSN_APPLY@1", "PSN_APPLY@1 returned",
+                                                 "PSN_APPLY@2", "PSN_APPLY@2 returned"}));
+    ASSERT_EQ(moments.size(), 8u);
     EXPECT_EQ(moments[1].result, FALSE); // the page may be left
-    // The first page saves nothing to disk; the time changes once, within the last page's apply.
-    for (std::size_t i = 0; i < 5; ++i)
+    // The first pages save nothing to disk; the time changes once, within the last page's apply.
+    for (std::size_t i = 0; i < 7; ++i)
         EXPECT_EQ(moments[i].lastWrite, kOld) << moments[i].what << (moments[i].returned ? " returned" : "");
     EXPECT_EQ(moments[3].result, PSNRET_NOERROR);
-    EXPECT_EQ(moments[5].lastWrite, kNew);
-    EXPECT_EQ(moments[5].result, PSNRET_NOERROR);
+    EXPECT_EQ(moments[7].lastWrite, kNew);
+    EXPECT_EQ(moments[7].result, PSNRET_NOERROR);
     EXPECT_EQ(TimesOf(target)[LastWrite], kNew);
     EXPECT_FALSE(sheet.IsOpen());
 }
@@ -108,23 +110,23 @@ TEST_F(ApplySequenceTest, ApplyFromTheSecondPageLeavesItThenAppliesBothAndTheShe
     sheet.ShowPage(1);
     ASSERT_EQ(sheet.CurrentPage(), advanced);
 
-    Watch(target, {general, advanced});
+    Watch(target, {general, advanced, sheet.Sheet().PreviewPage().m_hWnd});
     sheet.PressApply();
 
     const std::vector<std::string> steps = Steps();
-    const std::vector<std::string> expected{"PSN_KILLACTIVE@1", "PSN_KILLACTIVE@1 returned",
-                                            "PSN_APPLY@0",      "PSN_APPLY@0 returned",
-                                            "PSN_APPLY@1",      "PSN_APPLY@1 returned"};
+    const std::vector<std::string> expected{
+        "PSN_KILLACTIVE@1", "PSN_KILLACTIVE@1 returned", "PSN_APPLY@0", "PSN_APPLY@0 returned",
+        "PSN_APPLY@1",      "PSN_APPLY@1 returned",      "PSN_APPLY@2", "PSN_APPLY@2 returned"};
     ASSERT_GE(steps.size(), expected.size());
-    EXPECT_EQ(std::vector<std::string>(steps.begin(), steps.begin() + 6), expected);
+    EXPECT_EQ(std::vector<std::string>(steps.begin(), steps.begin() + 8), expected);
     // Then nothing more, or (as Wine 8's sheet does) the page that was left is made the
     // current page again; no page applies twice.
-    const std::vector<std::string> rest(steps.begin() + 6, steps.end());
+    const std::vector<std::string> rest(steps.begin() + 8, steps.end());
     EXPECT_TRUE(rest.empty() || rest == (std::vector<std::string>{"PSN_SETACTIVE@1", "PSN_SETACTIVE@1 returned"}))
         << testing::PrintToString(rest);
-    for (std::size_t i = 0; i < 5; ++i)
+    for (std::size_t i = 0; i < 7; ++i)
         EXPECT_EQ(moments[i].lastWrite, kOld) << steps[i];
-    EXPECT_EQ(moments[5].lastWrite, kNew);
+    EXPECT_EQ(moments[7].lastWrite, kNew);
     EXPECT_EQ(TimesOf(target)[LastWrite], kNew);
     EXPECT_TRUE(sheet.IsOpen());
     EXPECT_EQ(sheet.CurrentPage(), advanced);

@@ -82,8 +82,8 @@ TEST_F(SelectionSheetTest, HeaderDescribesTheSelectionAndTheFolderPartsAppearWit
               texts->allInPrefix + folder.Path() + (RunLanguage() == L"ja" ? L" 内" : L""));
     EXPECT_TRUE(::SendDlgItemMessageW(general, IDC_ITEM_ICON, STM_GETICON, 0, 0));
     // A folder among the items: the Advanced page for the files inside it, the folder
-    // operations and the walk's options; a selection has no Metadata page.
-    EXPECT_EQ(sheet.TabCount(), 2);
+    // operations and the walk's options; a selection has no Metadata page, but a Preview.
+    EXPECT_EQ(sheet.TabCount(), 3);
     EXPECT_EQ(sheet.Advanced().location, photos);
     EXPECT_EQ(::SendDlgItemMessageW(general, IDC_MODIFIED_OPERATION, CB_GETCOUNT, 0, 0), 11);
     EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(general, IDC_RECURSIVE)));
@@ -105,7 +105,7 @@ TEST_F(SelectionSheetTest, FilesOfOneTypeInVariousFoldersShowTheTypeAndNoFolderP
     EXPECT_EQ(ControlText(general, IDC_DISPLAY_NAME), texts->twoFiles);
     EXPECT_EQ(ControlText(general, IDC_TYPE_NAME), ShellTypeOf(L"x.txt"));
     EXPECT_EQ(ControlText(general, IDC_LOCATION), texts->variousFolders);
-    EXPECT_EQ(sheet.TabCount(), 1);
+    EXPECT_EQ(sheet.TabCount(), 2); // General and Preview
     EXPECT_EQ(::SendDlgItemMessageW(general, IDC_MODIFIED_OPERATION, CB_GETCOUNT, 0, 0), 9);
     EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(general, IDC_RECURSIVE)));
     sheet.PressCancel();

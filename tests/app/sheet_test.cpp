@@ -87,8 +87,9 @@ TEST_F(SheetTest, FolderWhoseAdvancedPageWasNeverShownIsAppliedOnOkAndTheSheetEn
     const std::wstring target = folder.MakeFolder(L"data");
     SheetDriver sheet(target);
     ASSERT_TRUE(sheet.Create());
-    EXPECT_EQ(sheet.TabCount(), 2);
+    EXPECT_EQ(sheet.TabCount(), 3);   // General, Advanced, Preview
     EXPECT_TRUE(sheet.PageWindow(1)); // created with the sheet, although never shown
+    EXPECT_TRUE(sheet.PageWindow(2));
     EXPECT_EQ(sheet.CurrentPage(), sheet.General().m_hWnd);
     EXPECT_EQ(sheet.Advanced().location, target);
     EXPECT_EQ(sheet.General().location, folder.Path());
@@ -266,7 +267,7 @@ TEST_F(SheetTest, QuotedDriveRootFromTheVerbOpensTheRootFolder)
     SheetDriver sheet(request.targetPaths[0]);
     ASSERT_TRUE(sheet.Create());
     EXPECT_TRUE(sheet.General().isFolder);
-    EXPECT_EQ(sheet.TabCount(), 2);
+    EXPECT_EQ(sheet.TabCount(), 3);
     EXPECT_EQ(sheet.Advanced().location, L"C:\\");
     EXPECT_EQ(ControlText(sheet.GeneralWindow(), IDC_LOCATION), L"C:\\");
     sheet.PressCancel();

@@ -328,12 +328,13 @@ TEST_F(VerbServer, ASelectionOfFilesAndFoldersOpensTheSheetAndOkWritesIt)
 
     HWND general = reinterpret_cast<HWND>(::SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
     ASSERT_TRUE(general);
-    // One sheet for the whole selection, named as such, with the folder's Advanced page.
+    // One sheet for the whole selection, named as such, with the folder's Advanced page and
+    // the Preview page.
     const std::wstring header = TextOf(::GetDlgItem(general, IDC_DISPLAY_NAME));
     EXPECT_TRUE(header == L"2 files, 1 folder" || header == L"ファイル 2 個、フォルダー 1 個");
-    EXPECT_EQ(
-        ::SendMessageW(reinterpret_cast<HWND>(::SendMessageW(sheet, PSM_GETTABCONTROL, 0, 0)), TCM_GETITEMCOUNT, 0, 0),
-        2);
+    EXPECT_EQ(::SendMessageW(reinterpret_cast<HWND>(::SendMessageW(sheet, PSM_GETTABCONTROL, 0, 0)), TCM_GETITEMCOUNT,
+                             0, 0),
+              3);
     HWND combo = ::GetDlgItem(general, IDC_MODIFIED_OPERATION);
     ASSERT_EQ(::SendMessageW(combo, CB_SETCURSEL, OpCurrentDateTime, 0), OpCurrentDateTime);
     ::SendMessageW(general, WM_COMMAND, MAKEWPARAM(IDC_MODIFIED_OPERATION, CBN_SELENDOK),

@@ -93,15 +93,17 @@ TEST_F(PreviewUndoTest, UndoPutsBackWhatTheApplyWroteExceptWhereAnotherProgramWr
     UndoRecord record;
     RecordingFileSystem recording(fs, record);
     ASSERT_EQ(ApplySelection(recording, choices, items).outcome, WalkOutcome::Finished);
-    // a.txt, b.txt, F and the new file; same.txt needed no write.
-    ASSERT_EQ(record.Size(), 4u);
+    // a.txt, b.txt and F. same.txt needed no write, and the new file was written with the
+    // times it was made with: neither has anything to undo.
+    ASSERT_EQ(record.Size(), 3u);
     EXPECT_EQ(record.PathOf(record.Entries()[0]), Root + L"\\F\\a.txt");
+    EXPECT_EQ(record.PathOf(record.Entries()[2]), Root + L"\\F");
 
     // Another program touches b.txt after the apply.
     fs.At(Root + L"\\F\\b.txt").times[LastAccess] += TicksPerSecond;
     const UndoReport report = UndoApply(fs, record, nullptr);
     EXPECT_EQ(report.outcome, WalkOutcome::Finished);
-    EXPECT_EQ(report.restored, 3u);
+    EXPECT_EQ(report.restored, 2u);
     EXPECT_EQ(report.leftAlone, 1u);
     EXPECT_EQ(report.firstLeftAlone, Root + L"\\F\\b.txt");
     EXPECT_EQ(fs.TimesOf(Root + L"\\F\\a.txt"), before);
@@ -120,6 +122,15 @@ TEST_F(PreviewUndoTest, AnItemThatCannotBeWrittenStopsTheUndoAndIsNamed)
     EXPECT_EQ(report.failedPath, Root + L"\\F\\b.txt");
     EXPECT_EQ(report.restored, 1u);
     EXPECT_EQ(fs.TimesOf(Root + L"\\F")[LastWrite], Chosen); // after the stop, nothing more
+
+    // Undone again once the item can be written: the item put back before is not taken for
+    // one another program changed.
+    fs.At(Root + L"\\F\\b.txt").writeError = 0;
+    const UndoReport again = UndoApply(fs, record, nullptr);
+    EXPECT_EQ(again.outcome, WalkOutcome::Finished);
+    EXPECT_EQ(again.restored, 3u);
+    EXPECT_EQ(again.leftAlone, 0u);
+    EXPECT_EQ(fs.TimesOf(Root + L"\\F"), TimesAt(2001));
 }
 
 } // namespace

@@ -1,8 +1,9 @@
 // Shows the pages in the states the documentation pictures: run by take_screenshots.sh, which
 // photographs the window this program names and then lets it end.
 //   page_screenshots SCENE READY DONE
-// SCENE is general, advanced, span, browse or selection. When the picture can be taken, the
-// program writes the window's title to READY; it ends once DONE exists (or after a minute).
+// SCENE is general, advanced, span, browse, selection or preview. When the picture can be
+// taken, the program writes the window's title to READY; it ends once DONE exists (or after a
+// minute).
 
 #include "app/Dialog.h"
 #include "engine/FileTimeAccess.h"
@@ -168,7 +169,7 @@ int main()
     int argc = 0;
     wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
     if (!argv || argc != 4) {
-        std::fprintf(stderr, "usage: page_screenshots general|advanced|span|browse|selection READY DONE\n");
+        std::fprintf(stderr, "usage: page_screenshots general|advanced|span|browse|selection|preview READY DONE\n");
         return 2;
     }
     const std::wstring scene = argv[1];
@@ -228,6 +229,23 @@ int main()
             SelectOperation(general, IDC_CREATED_OPERATION, OpSpecifiedDateTime);
             ::SendMessageW(general, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetDlgItem(general, IDC_CREATED_VALUE)),
                            TRUE);
+            AnnounceAndWait(product, ready, done);
+        } else if (scene == L"preview") {
+            // The photos get the evening's time, and the folders their newest entry's (the
+            // subfolder, made just now, is given a time of that morning).
+            const FileTime morning = LocalTime(2024, 8, 14, 8, 0, 0);
+            if (!WriteFileTimes((path + L"\\Holiday").c_str(), FileTimes{InvalidFileTime, InvalidFileTime, morning})) {
+                std::fprintf(stderr, "the subfolder's time could not be set (error %lu)\n", ::GetLastError());
+                return 1;
+            }
+            SelectOperation(general, IDC_MODIFIED_OPERATION, OpLatestEntry);
+            Click(general, IDC_RECURSIVE);
+            open.ShowPage(1);
+            HWND advanced = open.AdvancedWindow();
+            ::SendDlgItemMessageW(advanced, IDC_NAME_PATTERNS, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"*.jpg"));
+            SelectOperation(advanced, IDC_MODIFIED_OPERATION, OpSpecifiedDateTime);
+            EditPicker(advanced, IDC_MODIFIED_VALUE, LocalTime(2024, 8, 15, 18, 45, 0));
+            open.ShowPage(2);
             AnnounceAndWait(product, ready, done);
         } else if (scene == L"browse") {
             std::thread user(DriveBrowseDialog, photos.Path(), ready, done);

@@ -42,8 +42,9 @@ const std::vector<ExpectedControl> GeneralControls = {
     {IDC_ACCESSED_VALUE, L"SysDateTimePick32", 0x5001003C, 64, 162, 156, 14, L""},
     {IDC_ACCESSED_SPAN, L"EDIT", 0x40810080, 64, 162, 156, 14, L""},
     {IDC_STATIC, L"STATIC", 0x50000010, 7, 184, 213, 1, L""},
-    {IDC_CURRENT_DATE_TIME, L"BUTTON", 0x50010000, 64, 190, 102, 14, L"Current &Date and Time"},
-    {IDC_BROWSE, L"BUTTON", 0x50010000, 170, 190, 50, 14, L"&Browse..."},
+    {IDC_CURRENT_DATE_TIME, L"BUTTON", 0x50010000, 7, 190, 100, 14, L"Current &Date and Time"},
+    {IDC_BROWSE, L"BUTTON", 0x50010000, 111, 190, 52, 14, L"&Browse..."},
+    {IDC_UNDO, L"BUTTON", 0x58010000, 167, 190, 53, 14, L"&Undo"},
     {IDC_RECURSIVE, L"BUTTON", 0x50010003, 7, 214, 213, 10, L"Also apply this change to all subfolders &recursively"},
     {IDC_EXCLUDE_SYSTEM, L"BUTTON", 0x40010003, 7, 228, 0, 10, L"&Exclude system files and folders"},
     {IDC_EXCLUDE_HIDDEN, L"BUTTON", 0x50010003, 7, 228, 213, 10, L"Exclude &hidden files and folders"},
@@ -85,6 +86,11 @@ const std::vector<ExpectedControl> MetadataControls = {
     {IDC_DURATION_EDITOR, L"EDIT", 0x40800080, 0, 0, 0, 0, L""},
 };
 
+const std::vector<ExpectedControl> PreviewControls = {
+    {IDC_PREVIEW_SUMMARY, L"STATIC", 0x50020000, 7, 7, 213, 18, L""},
+    {IDC_PREVIEW_LIST, L"SysListView32", 0x5081100D, 7, 28, 213, 216, L""},
+};
+
 struct PageCase {
     int id;
     const wchar_t* englishTitle;
@@ -96,6 +102,7 @@ const PageCase Pages[] = {
     {IDD_GENERAL, L"General", L"全般", &GeneralControls},
     {IDD_ADVANCED, L"Advanced", L"詳細", &AdvancedControls},
     {IDD_METADATA, L"Advanced", L"詳細", &MetadataControls},
+    {IDD_PREVIEW, L"Preview", L"プレビュー", &PreviewControls},
 };
 
 DialogTemplate LoadTemplate(int id, WORD language)
