@@ -398,7 +398,6 @@ bool MeasureSelection(const std::wstring& root, SelectionTimings& timings)
     return true;
 }
 
-
 // The preview against the apply it foretells, the apply recording for Undo against the same
 // apply unrecorded, and the undo of a recorded apply against that apply, over the whole tree
 // (every file and, through the newest, every folder changes), in rounds that alternate which

@@ -107,7 +107,8 @@ private:
         // A file that was there is opened once, for its times, as the walk opens its files: a
         // separate look at what it is would cost as much as the open. One that has gone fails
         // there with its cause.
-        const DWORD attributes = item.existed && !item.wasFolder ? FILE_ATTRIBUTE_NORMAL : fileSystem_.Attributes(item.path);
+        const DWORD attributes =
+            item.existed && !item.wasFolder ? FILE_ATTRIBUTE_NORMAL : fileSystem_.Attributes(item.path);
         if (attributes == INVALID_FILE_ATTRIBUTES) {
             const DWORD error = ::GetLastError();
             // Only an item that was not there when the sheet opened is made; a folder that has

@@ -332,9 +332,9 @@ TEST_F(VerbServer, ASelectionOfFilesAndFoldersOpensTheSheetAndOkWritesIt)
     // the Preview page.
     const std::wstring header = TextOf(::GetDlgItem(general, IDC_DISPLAY_NAME));
     EXPECT_TRUE(header == L"2 files, 1 folder" || header == L"ファイル 2 個、フォルダー 1 個");
-    EXPECT_EQ(::SendMessageW(reinterpret_cast<HWND>(::SendMessageW(sheet, PSM_GETTABCONTROL, 0, 0)), TCM_GETITEMCOUNT,
-                             0, 0),
-              3);
+    EXPECT_EQ(
+        ::SendMessageW(reinterpret_cast<HWND>(::SendMessageW(sheet, PSM_GETTABCONTROL, 0, 0)), TCM_GETITEMCOUNT, 0, 0),
+        3);
     HWND combo = ::GetDlgItem(general, IDC_MODIFIED_OPERATION);
     ASSERT_EQ(::SendMessageW(combo, CB_SETCURSEL, OpCurrentDateTime, 0), OpCurrentDateTime);
     ::SendMessageW(general, WM_COMMAND, MAKEWPARAM(IDC_MODIFIED_OPERATION, CBN_SELENDOK),
