@@ -218,6 +218,13 @@ private:
         return TRUE;
     }
 
+    static std::size_t TextCount(HWND window)
+    {
+        std::vector<std::wstring> found;
+        ::EnumChildWindows(window, CollectText, reinterpret_cast<LPARAM>(&found));
+        return found.size();
+    }
+
     void Watch()
     {
         (void)::CoInitialize(nullptr);
@@ -226,8 +233,13 @@ private:
             ::EnumWindows(FindOwned, reinterpret_cast<LPARAM>(this));
             if (found_) {
                 seen = true;
-                // The lines are filled with the first update and redrawn ten times a second.
+                // The lines are filled with the first update and redrawn ten times a second. The
+                // window's own thread sets its title and lines, which on a busy machine can come
+                // well after the window shows.
                 ::Sleep(600);
+                // Cancel and at least the first two lines.
+                for (int wait = 0; wait < 500 && (WindowText(found_).empty() || TextCount(found_) < 3); ++wait)
+                    ::Sleep(20);
                 sheetWasDisabled = !::IsWindowEnabled(sheet_);
                 title = WindowText(found_);
                 ::EnumChildWindows(found_, CollectText, reinterpret_cast<LPARAM>(&texts));
