@@ -19,6 +19,7 @@
 #include <shlwapi.h>
 
 #include <map>
+#include <set>
 
 namespace {
 
@@ -433,6 +434,10 @@ bool CDialog::ComputePreview(PreviewResult& result)
         choices.options.progress = &progress;
         Win32FolderFileSystem platform;
         PreviewFileSystem preview(platform);
+        std::set<std::wstring> selected;
+        for (const SelectedItem& item : m_items)
+            selected.insert(item.path);
+        preview.OpenAsTheApplyDoes(std::move(selected));
         const ApplyReport report = ApplySelection(preview, choices, m_items);
         fresh.changes = preview.Changes();
         fresh.unchanged = preview.Unchanged();

@@ -39,6 +39,12 @@ bool PreviewFileSystem::ChangeTimes(const std::wstring& path, const TimesChange&
         // A file the apply would make holds the time it is made at.
         const FileTime now = CurrentFileTime();
         current = {now, now, now};
+    } else if (openedToWrite_.count(path) != 0) {
+        const auto nothing = [](const FileTimes&) {
+            return FileTimes{InvalidFileTime, InvalidFileTime, InvalidFileTime};
+        };
+        if (!real_.ChangeTimes(path, nothing, current))
+            return false;
     } else if (!real_.ReadTimes(path, current, attributes)) {
         return false;
     }

@@ -2,6 +2,7 @@
 
 #include "engine/FolderFileSystem.h"
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,11 @@ class PreviewFileSystem final : public FolderFileSystem {
 public:
     explicit PreviewFileSystem(FolderFileSystem& real) : real_(real) {}
 
+    // The selection's own items are opened as the apply opens them, to write, so that an item
+    // the apply could read but not write is where the preview stops too (the walk's entries
+    // are only read, which costs a fraction of an open).
+    void OpenAsTheApplyDoes(std::set<std::wstring> paths) { openedToWrite_ = std::move(paths); }
+
     // The items the apply would change, in the order it would write them.
     [[nodiscard]] const std::vector<PlannedChange>& Changes() const noexcept { return changes_; }
     // Items the apply would read and leave as they are.
@@ -45,5 +51,6 @@ private:
     FolderFileSystem& real_;
     std::vector<PlannedChange> changes_;
     std::vector<std::wstring> created_;
+    std::set<std::wstring> openedToWrite_;
     unsigned long long unchanged_ = 0;
 };
