@@ -39,8 +39,14 @@ BOOL CGeneralPage::OnInitDialog()
 
 void CGeneralPage::ShowUndoState()
 {
-    if (m_hWnd)
-        ::EnableWindow(GetDlgItem(IDC_UNDO), Sheet() && Sheet()->CanUndo());
+    if (!m_hWnd)
+        return;
+    HWND undo = GetDlgItem(IDC_UNDO);
+    const bool enable = Sheet() && Sheet()->CanUndo();
+    // A disabled button cannot keep the focus: the button beside it takes it.
+    if (!enable && ::GetFocus() == undo)
+        ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(IDC_CURRENT_DATE_TIME)), TRUE);
+    ::EnableWindow(undo, enable);
 }
 
 LRESULT CGeneralPage::OnUndo(WORD, WORD, HWND, BOOL&)
