@@ -12,6 +12,7 @@
 
 #include <shellapi.h>
 
+#include <cstdint>
 #include <cstdlib>
 
 #include <string>
@@ -243,6 +244,43 @@ TEST_F(SelectionSheetTest, AFolderLeadingBackAboveIsSkippedAndNamedWhenTheApplyE
     EXPECT_EQ(TimesOf(loop)[LastWrite], kFirst);
     EXPECT_EQ(TimesOf(loop + L"\\a")[LastWrite], kFirst);
     sheet.PressCancel();
+}
+
+TEST_F(SelectionSheetTest, OkShiftsAFileAFolderWalkAndASelectionByExactlyTheSpan)
+{
+    // Times with ticks below a second, which the shift must keep.
+    const FileTime fileTime = kFirst + 1234567;
+    const FileTime folderTime = kSecond + 7654321;
+    const FileTime insideTime = kFirst + 42;
+    const std::wstring file = folder.MakeFile(L"a.txt");
+    const std::wstring photos = folder.MakeFolder(L"Photos");
+    const std::wstring inside = folder.MakeFile(L"Photos\\in.jpg");
+    WriteTimes(file, kFirst, fileTime);
+    WriteTimes(inside, kFirst, insideTime);
+    WriteTimes(photos, kFirst, folderTime);
+    const std::int64_t back = -static_cast<std::int64_t>(TicksPerDay + 150 * TicksPerMinute); // -1 day 2:30
+    const std::int64_t ahead = static_cast<std::int64_t>(60 * TicksPerMinute);                // +1:00
+
+    SheetDriver sheet(std::vector<std::wstring>{file, photos});
+    ASSERT_TRUE(sheet.Create());
+    CGeneralPage& general = sheet.General();
+    general.recursive = true;
+    general.operation[LastWrite] = OpShiftBySpan;
+    general.span[LastWrite] = TimeSpan{0, back};
+    general.ExchangeData(false);
+    general.SetModified();
+    CAdvancedPage& advanced = sheet.Advanced();
+    advanced.operation[LastWrite] = OpShiftBySpan;
+    advanced.span[LastWrite] = TimeSpan{0, ahead};
+    advanced.ExchangeRows(false);
+    sheet.PressOk();
+    EXPECT_FALSE(sheet.IsOpen());
+
+    // The selected items by the General page's span, the file inside the folder by the
+    // Advanced page's, each once, to the tick.
+    EXPECT_EQ(TimesOf(file)[LastWrite], fileTime + back);
+    EXPECT_EQ(TimesOf(photos)[LastWrite], folderTime + back);
+    EXPECT_EQ(TimesOf(inside)[LastWrite], insideTime + ahead);
 }
 
 } // namespace
