@@ -1,28 +1,34 @@
 #!/usr/bin/env bash
-# Opens chronset64.exe under Wine on PATH (default: the current folder).
+# Opens chronset64.exe under Wine on PATH, or on several paths as one selection (default: the
+# current folder).
 # Without a display it starts Xvfb, saves a screenshot of the sheet to the file it names
 # (SHOT, default build/run-screenshot.png), then closes the program.
-# Usage: run-program.sh BUILD [PATH]
+# Usage: run-program.sh BUILD [PATH...]
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # shellcheck source=wine-env.sh
 . "$root/tools/wine-env.sh"
 build=$(realpath -m "$1")
 shift
-target=${1:-$PWD}
+[ $# -gt 0 ] || set -- "$PWD"
 prefix=$build/wineprefix-run
 [ -d "$prefix/drive_c" ] || "$root/tools/prepare-wine.sh" "$prefix" "$build/locale"
 export WINEPREFIX=$prefix WINEDEBUG=-all LOCPATH=$build/locale
 program=$build/x64/app/chronset64.exe
-[ -e "$target" ] || { echo "error: $target does not exist" >&2; exit 1; }
-# Wine's Z: drive is the Linux root. Built here rather than by winepath, which reads the path
-# the ordinary Windows way and drops a name's trailing blanks (and so would name a sibling).
-linux_target=$(realpath -m "$target")
-windows_target="Z:${linux_target//\//\\}"
+# Several paths open one sheet for all of them, as a selection does.
+windows_targets=()
+for target in "$@"; do
+  [ -e "$target" ] || { echo "error: $target does not exist" >&2; exit 1; }
+  # Wine's Z: drive is the Linux root. Built here rather than by winepath, which reads the
+  # path the ordinary Windows way and drops a name's trailing blanks (and so would name a
+  # sibling).
+  linux_target=$(realpath -m "$target")
+  windows_targets+=("Z:${linux_target//\//\\}")
+done
 
 if [ -n "${DISPLAY:-}" ]; then
-  echo "Opening $windows_target"
-  exec wine "$program" "$windows_target"
+  echo "Opening ${windows_targets[*]}"
+  exec wine "$program" "${windows_targets[@]}"
 fi
 
 shot=${SHOT:-$build/run-screenshot.png}
@@ -34,8 +40,8 @@ xvfb=$!
 export DISPLAY=":$n"
 trap 'wineserver -k >/dev/null 2>&1 || true; kill $xvfb 2>/dev/null || true' EXIT
 sleep 1
-echo "No display: started Xvfb on $DISPLAY; opening $windows_target"
-wine "$program" "$windows_target" &
+echo "No display: started Xvfb on $DISPLAY; opening ${windows_targets[*]}"
+wine "$program" "${windows_targets[@]}" &
 window=""
 for _ in $(seq 150); do
   window=$(xdotool search --name "Nebbi's Timestamp Editor" 2>/dev/null | head -n 1 || true)
