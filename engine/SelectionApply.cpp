@@ -13,15 +13,6 @@ bool IsFolder(DWORD attributes)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Letter case aside, as the platform's file systems compare names.
-std::wstring Folded(std::wstring text)
-{
-    if (!text.empty())
-        ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, text.data(), static_cast<int>(text.size()), text.data(),
-                        static_cast<int>(text.size()), nullptr, nullptr, 0);
-    return text;
-}
-
 bool IsMissing(DWORD error)
 {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
@@ -59,7 +50,7 @@ private:
     {
         std::map<std::wstring, std::vector<std::size_t>> byFolder;
         for (std::size_t i = 0; i < items_.size(); ++i)
-            byFolder[Folded(ParentPath(items_[i].path))].push_back(i);
+            byFolder[CaseFolded(ParentPath(items_[i].path))].push_back(i);
         for (const auto& [folded, members] : byFolder) {
             const std::wstring folder = ParentPath(items_[members.front()].path);
             FileIdentity folderIdentity;
@@ -73,10 +64,10 @@ private:
             ListedFileId id;
             while (listing->Next(entry, id)) {
                 if (id.known)
-                    listed.emplace(Folded(entry.cFileName), id);
+                    listed.emplace(CaseFolded(entry.cFileName), id);
             }
             for (const std::size_t i : members) {
-                const auto found = listed.find(Folded(std::wstring(PathName(items_[i].path))));
+                const auto found = listed.find(CaseFolded(PathName(items_[i].path)));
                 if (found != listed.end())
                     identities_[i] = FileIdentity{folderIdentity.volume, found->second.id};
             }

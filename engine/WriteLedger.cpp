@@ -1,27 +1,11 @@
 #include "engine/WriteLedger.h"
 
-#include <windows.h>
-
-namespace {
-
-// Letter case aside, as the platform's file systems compare names.
-std::wstring Folded(const std::wstring& path)
-{
-    if (path.empty())
-        return path;
-    std::wstring folded(path.size(), L'\0');
-    const int length =
-        ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, path.data(), static_cast<int>(path.size()),
-                        folded.data(), static_cast<int>(folded.size()), nullptr, nullptr, 0);
-    return length > 0 ? folded : path;
-}
-
-} // namespace
+#include "platform/ItemPath.h"
 
 WriteLedger::Key WriteLedger::KeyOf(const FileIdentity& identity, const std::wstring& path)
 {
     if (!identity.Known())
-        return {0, {}, Folded(path)};
+        return {0, {}, CaseFolded(path)};
     return {identity.volume, identity.id, std::wstring()};
 }
 

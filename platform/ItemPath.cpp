@@ -144,6 +144,15 @@ std::wstring ParentPath(std::wstring_view path)
     return std::wstring(path.substr(0, cut));
 }
 
+std::wstring CaseFolded(std::wstring_view path)
+{
+    std::wstring folded(path);
+    if (!folded.empty())
+        ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, path.data(), static_cast<int>(path.size()),
+                        folded.data(), static_cast<int>(folded.size()), nullptr, nullptr, 0);
+    return folded;
+}
+
 std::wstring_view PathName(std::wstring_view path)
 {
     const std::size_t rootLength = PathRootLength(path);

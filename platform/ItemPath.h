@@ -29,6 +29,10 @@ std::wstring JoinPath(std::wstring_view folder, std::wstring_view name);
 // parent. Never shortened to fit a buffer.
 std::wstring ParentPath(std::wstring_view path);
 
+// A path or name with letter case set aside, as the platform's file systems compare names:
+// two paths that differ only in case give the same text.
+std::wstring CaseFolded(std::wstring_view path);
+
 // The last part of a path ("x " for "C:\dir\x ").
 std::wstring_view PathName(std::wstring_view path);
 
