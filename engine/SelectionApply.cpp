@@ -28,7 +28,7 @@ public:
     ApplyReport Run()
     {
         identities_.resize(items_.size());
-        if (items_.size() > 1) {
+        if (items_.size() > 1 && MayWriteAnItemTwiceDifferently()) {
             ledger_ = std::make_unique<WriteLedger>();
             shared_.ledger = ledger_.get();
             IdentifySelectedItems();
@@ -42,6 +42,21 @@ public:
     }
 
 private:
+    // Only a selected folder's walk reaches items beyond the selection, and only an operation
+    // that changes a file again on a second write makes a file selected twice (a hard link, a
+    // second spelling of its path) come out wrong. Without either, the selection's listings
+    // would cost more than they can save: a file written twice gets the same times twice, and
+    // the undo record keeps only the write that changed it.
+    [[nodiscard]] bool MayWriteAnItemTwiceDifferently() const
+    {
+        for (const SelectedItem& item : items_) {
+            // An item made by the apply might be a folder by then.
+            if (item.wasFolder || !item.existed)
+                return true;
+        }
+        return !choices_.general.RewritesTheSame();
+    }
+
     // Each selected item's identity, from its folder's listing: one listing and one volume
     // query per folder, instead of a query per item (a volume query costs as much as an open).
     // An item its folder's listing does not name, or names without an identifier, stays

@@ -116,6 +116,39 @@ bool HandlingRecord::AnyOperation() const
     return false;
 }
 
+bool HandlingRecord::RewritesTheSame() const
+{
+    // Each of these gives a kind of a file (which has no entries) a value that the same
+    // operation, given that value, gives again.
+    const auto settles = [this](int kind) {
+        switch (operation[kind]) {
+        case OpDontChange:
+        case OpSpecifiedDateTime:
+        case OpSpecifiedTimeOfDay:
+        case OpCurrentDateTime:
+        case OpMidnight:
+        case OpSecondToZero:
+        case OpEarliestEntry:
+        case OpLatestEntry:
+            return true;
+        case OpShiftBySpan:
+            return span[kind].IsZero();
+        default:
+            return false;
+        }
+    };
+    for (int k = 0; k < TimestampKindCount; ++k) {
+        const TimestampOperation op = operation[k];
+        if (op == OpSameAsFirstOther || op == OpSameAsSecondOther) {
+            if (!settles(OtherKinds[k][op == OpSameAsFirstOther ? 0 : 1]))
+                return false;
+        } else if (!settles(k)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 TimeExtremes::TimeExtremes()
 {
     for (int k = 0; k < TimestampKindCount; ++k) {

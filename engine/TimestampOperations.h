@@ -32,6 +32,11 @@ struct HandlingRecord {
     FileTime now = 0;
 
     [[nodiscard]] bool AnyOperation() const;
+    // Whether writing a file's new times a second time leaves them as the first write did:
+    // every kind gets a fixed value, a value from its own date or time of day, or keeps it,
+    // and a kind copied from another copies one of those. A shift by a span does not, nor a
+    // copy of a kind that is itself copied or shifted, nor an operation this build does not know.
+    [[nodiscard]] bool RewritesTheSame() const;
 };
 
 // Earliest and latest time per kind among a folder's entries.

@@ -48,6 +48,7 @@ public:
     // lines in call order.
     const std::vector<std::wstring>& Log() const { return log_; }
     std::size_t Count(const std::wstring& prefix) const;
+    void ClearLog() { log_.clear(); }
 
     std::unique_ptr<FolderListing> List(const std::wstring& folder) override;
     bool ChangeTimes(const std::wstring& path, const TimesChange& change, FileTimes& stored) override;

@@ -1,4 +1,5 @@
 #include "engine/SelectionApply.h"
+#include "engine/UndoRecord.h"
 
 #include "tests/engine/MemoryFileSystem.h"
 #include "tests/engine/TestTimes.h"
@@ -101,23 +102,55 @@ TEST_F(SelectionApplyTest, EveryItemIsWrittenOnceWithTheOperationsOfItsOwnTurn)
     EXPECT_EQ(fs.TimesOf(Root + L"\\F\\S")[LastWrite], Chosen);
 }
 
-TEST_F(SelectionApplyTest, FilesAreOpenedOnceEachAndKnownByTheirFoldersListing)
+TEST_F(SelectionApplyTest, FilesAreOpenedOnceEachAndListedOnlyWhereASecondWriteWouldDiffer)
 {
-    // One listing and one volume query per folder, however many of its files are selected.
     fs.AddFolder(Root, TimesAt(2000));
+    fs.AddFolder(Root + L"\\F", TimesAt(2000));
     std::vector<SelectedItem> items;
-    for (const wchar_t* name : {L"\\a", L"\\b", L"\\c"}) {
+    for (const wchar_t* name : {L"\\a", L"\\b", L"\\F\\c"}) {
         fs.AddFile(Root + name, TimesAt(2001));
         items.push_back(File(Root + name));
     }
-    items.push_back(File(Root + L"\\a"));
-    const ApplyReport report = Apply(items);
+    // A second name of a, as a hard link gives.
+    fs.AddLink(Root + L"\\hard", Root + L"\\a").listedAsLink = false;
+    items.push_back(File(Root + L"\\hard"));
+
+    // A shift moves a file selected twice a second time: the selection is known by its
+    // folders' listings, one listing and one volume query per folder.
+    choices.general.operation[LastWrite] = OpShiftBySpan;
+    choices.general.span[LastWrite] = {0, TicksPerSecond};
+    ApplyReport report = Apply(items);
     ASSERT_EQ(report.outcome, WalkOutcome::Finished);
-    EXPECT_EQ(fs.Count(L"identify "), 1u);
-    EXPECT_EQ(fs.Count(L"list "), 1u);
+    EXPECT_EQ(fs.Count(L"identify "), 2u);
+    EXPECT_EQ(fs.Count(L"list "), 2u);
     EXPECT_EQ(fs.Count(L"read "), 4u);
     EXPECT_EQ(fs.Count(L"write "), 3u);
+    EXPECT_EQ(fs.TimesOf(Root + L"\\a")[LastWrite], TimesAt(2001)[LastWrite] + TicksPerSecond);
     EXPECT_EQ(report.done.files, 4u);
+
+    // A fixed date gives the same times however often it is written: nothing is listed, and
+    // the undo record keeps the one write that changed the file.
+    fs.ClearLog();
+    choices.general = WriteTimeOperation(OpSpecifiedDateTime);
+    UndoRecord record;
+    RecordingFileSystem recording(fs, record);
+    report = ApplySelection(recording, choices, items);
+    ASSERT_EQ(report.outcome, WalkOutcome::Finished);
+    EXPECT_EQ(fs.Count(L"identify "), 0u);
+    EXPECT_EQ(fs.Count(L"list "), 0u);
+    EXPECT_EQ(fs.Count(L"read "), 4u);
+    EXPECT_EQ(fs.TimesOf(Root + L"\\a")[LastWrite], Chosen);
+    EXPECT_EQ(fs.TimesOf(Root + L"\\F\\c")[LastWrite], Chosen);
+    EXPECT_EQ(record.Entries().size(), 3u);
+    EXPECT_EQ(report.done.files, 4u);
+
+    // A selected folder's walk may reach the other selected items: listed again.
+    fs.ClearLog();
+    items.push_back(Folder(Root + L"\\F"));
+    report = Apply(items);
+    ASSERT_EQ(report.outcome, WalkOutcome::Finished);
+    EXPECT_GE(fs.Count(L"list "), 2u);
+    EXPECT_EQ(Writes(Root + L"\\F\\c"), 1u);
 }
 
 TEST_F(SelectionApplyTest, ProgressRunsAcrossTheItemsAndAStopEndsBeforeTheNextItem)
