@@ -136,25 +136,21 @@ void CDialog::ReadTargetInformation()
 {
     const std::wstring& target = TargetPath();
     m_general.isFolder = m_items.front().wasFolder;
-
-    SHFILEINFOW info{};
-    const UINT flags = SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME;
-    if (!ShellReadsExactly(target) ||
-        !::SHGetFileInfoW(target.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info, flags)) {
-        // From the name and attributes alone: for a path the shell cannot take, and for one
-        // that does not exist yet.
-        info = SHFILEINFOW{};
-        const std::wstring name(ShellReadsExactly(target) ? target : PathName(target));
-        const DWORD known = m_general.isFolder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
-        ::SHGetFileInfoW(name.c_str(), known, &info, sizeof info, flags | SHGFI_USEFILEATTRIBUTES);
-    }
-    m_icon.reset(info.hIcon);
-    // The shell would show a name cut at MAX_PATH or without its trailing blanks.
-    m_general.displayName =
-        ShellReadsExactly(target) ? std::wstring(info.szDisplayName) : std::wstring(PathName(target));
-    m_general.typeName = info.szTypeName;
+    m_pendingHeader.Start(target, m_general.isFolder);
     m_general.location = ParentPath(target);
     m_advanced.location = target;
+}
+
+void CDialog::AwaitItemHeader()
+{
+    std::optional<ItemHeader> header = m_pendingHeader.Take();
+    if (!header)
+        return;
+    m_icon = std::move(header->icon);
+    m_general.icon = m_icon.get();
+    m_advanced.icon = m_icon.get();
+    m_general.displayName = std::move(header->displayName);
+    m_general.typeName = std::move(header->typeName);
 }
 
 void CDialog::ReadSelectionInformation()

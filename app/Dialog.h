@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ApplyProgress.h"
+#include "app/ItemHeader.h"
 #include "app/PropertySheetEx.h"
 #include "engine/FileTime.h"
 #include "engine/SelectionApply.h"
@@ -40,6 +41,7 @@ public:
     bool ComputePreview(PreviewResult& result) override;
     [[nodiscard]] bool CanUndo() const override { return !m_undo.Empty(); }
     void UndoLastApply() override;
+    void AwaitItemHeader() override;
 
     // Shows the progress of applies, previews and undos on `display` after `delayMs` instead of
     // the platform's window after a second (for tests); the display must outlive the sheet.
@@ -102,6 +104,7 @@ private:
     ProgressDisplay* m_progressDisplay = nullptr;
     ULONGLONG m_progressDelayMs = ProgressThrottle::StartDelayMs;
     IconHandle m_icon;
+    PendingItemHeader m_pendingHeader; // one item's, until its page is made
     CGeneralPage m_general;
     CAdvancedPage m_advanced;
     CMetadataPage m_metadata;

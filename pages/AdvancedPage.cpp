@@ -22,6 +22,8 @@ int CAdvancedPage::SaveAdvancedPage()
 
 BOOL CAdvancedPage::OnInitDialog()
 {
+    if (Sheet())
+        Sheet()->AwaitItemHeader();
     FillOperationCombos(m_hWnd, IDD_ADVANCED, false, false);
     AttachPickers();
     SendDlgItemMessage(IDC_ITEM_ICON, STM_SETICON, reinterpret_cast<WPARAM>(icon));

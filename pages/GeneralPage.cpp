@@ -20,6 +20,8 @@ bool CGeneralPage::ExchangeData(bool save)
 
 BOOL CGeneralPage::OnInitDialog()
 {
+    if (Sheet())
+        Sheet()->AwaitItemHeader();
     // A file has no entries of its own to take the earliest or latest time of.
     FillOperationCombos(m_hWnd, IDD_GENERAL, true, isFolder);
     AttachPickers();

@@ -44,4 +44,8 @@ public:
     [[nodiscard]] virtual bool CanUndo() const = 0;
     // Asks, then puts back the times the last apply changed.
     virtual void UndoLastApply() = 0;
+
+    // Waits until the item's icon, name and type, read while the sheet is made, are in the
+    // pages; a page that shows them calls it when it is made.
+    virtual void AwaitItemHeader() {}
 };
