@@ -142,7 +142,7 @@ private:
                     return false;
                 bool refused = false;
                 const auto change = [&](const FileTimes& current) {
-                    return TimesToWriteOrRefuse(advanced_, current, nullptr, refused);
+                    return FileTimesToWrite(fileSystem_, path, advanced_, current, shared_.withoutDate, refused);
                 };
                 if (!Change(path, change, false, listedId, times))
                     return Fail(path);

@@ -19,7 +19,12 @@ void PreviewFileSystem::Record(const std::wstring& path, const FileTimes& curren
         }
     }
     const bool created = IsCreated(path);
-    if (!changes && !created) {
+    TimestampKindSet noDateTaken = {};
+    if (!withoutDate_.empty() && withoutDate_ == path)
+        noDateTaken = withoutDateKinds_;
+    withoutDate_.clear();
+    const bool lacksDate = noDateTaken != TimestampKindSet{};
+    if (!changes && !created && !lacksDate) {
         ++unchanged_;
         return;
     }
@@ -28,7 +33,7 @@ void PreviewFileSystem::Record(const std::wstring& path, const FileTimes& curren
     else if (attributes == INVALID_FILE_ATTRIBUTES)
         attributes = real_.Attributes(path);
     const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    changes_.push_back({path, folder, created, current, stored});
+    changes_.push_back({path, folder, created, current, stored, noDateTaken});
 }
 
 bool PreviewFileSystem::ChangeTimes(const std::wstring& path, const TimesChange& change, FileTimes& stored)
@@ -74,4 +79,14 @@ bool PreviewFileSystem::CreateEmptyFile(const std::wstring& path)
 bool PreviewFileSystem::IsCreated(const std::wstring& path) const
 {
     return std::find(created_.begin(), created_.end(), path) != created_.end();
+}
+
+std::optional<FileTime> PreviewFileSystem::DateTaken(const std::wstring& path, const TimestampKindSet& takers)
+{
+    std::optional<FileTime> date = real_.DateTaken(path, takers);
+    if (!date) {
+        withoutDate_ = path;
+        withoutDateKinds_ = takers;
+    }
+    return date;
 }

@@ -14,6 +14,8 @@ struct PlannedChange {
     bool created = false; // the item does not exist yet; the apply would make it
     FileTimes current = {};
     FileTimes planned = {};
+    // Kinds the apply would take from the file's date taken, which it lacks: they stay.
+    TimestampKindSet noDateTaken = {};
 };
 
 // A file system for a preview: it lists, reads and identifies the real items, and where the
@@ -21,7 +23,8 @@ struct PlannedChange {
 // apply's own code (the walk, the selection, the folders' earliest and latest entries) runs
 // unchanged against it and cannot disagree with the real apply. An item is read without being
 // opened to write (ReadTimes), so the preview costs less than the apply; an item that cannot
-// be read stops it where the apply would stop.
+// be read stops it where the apply would stop. A file that lacks the date taken a row asks
+// for is listed even where nothing of it would change, so that the preview shows it.
 class PreviewFileSystem final : public FolderFileSystem {
 public:
     explicit PreviewFileSystem(FolderFileSystem& real) : real_(real) {}
@@ -41,6 +44,7 @@ public:
     bool FolderIdentity(const std::wstring& path, FileIdentity& identity) override;
     DWORD Attributes(const std::wstring& path) override;
     bool CreateEmptyFile(const std::wstring& path) override;
+    std::optional<FileTime> DateTaken(const std::wstring& path, const TimestampKindSet& takers) override;
 
 private:
     // attributes: the item's, or INVALID_FILE_ATTRIBUTES where they are still to be read.
@@ -53,4 +57,7 @@ private:
     std::vector<std::wstring> created_;
     std::set<std::wstring> openedToWrite_;
     unsigned long long unchanged_ = 0;
+    // The file whose date taken was asked for last and found missing, with the kinds that asked.
+    std::wstring withoutDate_;
+    TimestampKindSet withoutDateKinds_ = {};
 };

@@ -146,7 +146,7 @@ private:
             const auto change = [&](const FileTimes& current) {
                 if (ledger_ && !ledger_->Claim(identity, item.path, true))
                     return FileTimes{InvalidFileTime, InvalidFileTime, InvalidFileTime};
-                return TimesToWriteOrRefuse(general, current, nullptr, refused);
+                return FileTimesToWrite(fileSystem_, item.path, general, current, shared_.withoutDate, refused);
             };
             done = fileSystem_.ChangeTimes(item.path, change, stored);
         }
@@ -170,6 +170,7 @@ private:
     {
         report_.done = shared_.done;
         report_.skippedLoops = std::move(shared_.skippedLoops);
+        report_.withoutDate = std::move(shared_.withoutDate);
         return std::move(report_);
     }
 

@@ -1,5 +1,7 @@
 #include "engine/FolderFileSystem.h"
 
+#include "engine/FileByteSource.h"
+
 #include "platform/Handles.h"
 #include "platform/ItemPath.h"
 
@@ -214,4 +216,12 @@ bool Win32FolderFileSystem::CreateEmptyFile(const std::wstring& path)
     FileHandle created(::CreateFileW(ItemPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     return created.valid();
+}
+
+std::optional<FileTime> Win32FolderFileSystem::DateTaken(const std::wstring& path, const TimestampKindSet&)
+{
+    FileByteSource source;
+    if (!source.Open(path))
+        return std::nullopt;
+    return ReadDateTaken(source);
 }

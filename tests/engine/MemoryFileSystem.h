@@ -25,6 +25,7 @@ public:
         DWORD identifyError = 0;           // non-zero: identifying it fails with this error
         bool listedLagging = false;        // its entry shows listedTimes, not its real times
         FileTimes listedTimes = {};
+        std::optional<FileTime> dateTaken; // what its data says of when it was taken
     };
 
     Item& AddFolder(const std::wstring& path, const FileTimes& times, DWORD attributes = 0);
@@ -44,8 +45,8 @@ public:
     // Opened items report no identity (all zero), as some file systems and redirectors do.
     void IdentifyAsZero() { zeroIdentities_ = true; }
 
-    // "list P", "read P", "write P" (only where a kind changes), "identify P" and "create P"
-    // lines in call order.
+    // "list P", "read P", "write P" (only where a kind changes), "identify P", "create P" and
+    // "date P" lines in call order.
     const std::vector<std::wstring>& Log() const { return log_; }
     std::size_t Count(const std::wstring& prefix) const;
 
@@ -54,6 +55,8 @@ public:
     bool FolderIdentity(const std::wstring& path, FileIdentity& identity) override;
     DWORD Attributes(const std::wstring& path) override;
     bool CreateEmptyFile(const std::wstring& path) override;
+    // A file's dateTaken; nothing for a folder, a missing item or one whose reads fail.
+    std::optional<FileTime> DateTaken(const std::wstring& path, const TimestampKindSet& takers) override;
 
     // Gives an entry's record, and forgets an item listed for deletion.
     bool EntryRecord(const std::wstring& folder, const std::wstring& name, WIN32_FIND_DATAW& entry, ListedFileId& id);

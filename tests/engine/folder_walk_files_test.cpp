@@ -184,6 +184,10 @@ public:
     }
     DWORD Attributes(const std::wstring& path) override { return platform_.Attributes(path); }
     bool CreateEmptyFile(const std::wstring& path) override { return platform_.CreateEmptyFile(path); }
+    std::optional<FileTime> DateTaken(const std::wstring& path, const TimestampKindSet& takers) override
+    {
+        return platform_.DateTaken(path, takers);
+    }
 
     std::vector<std::wstring> listed;
     std::vector<std::wstring> identified;

@@ -1,0 +1,59 @@
+#include "engine/FileByteSource.h"
+
+#include "platform/ItemPath.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+bool FileByteSource::Open(const std::wstring& path)
+{
+    FileHandle file(::CreateFileW(ItemPath(path).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !::GetFileSizeEx(file.get(), &size))
+        return false;
+    file_ = std::move(file);
+    size_ = static_cast<std::uint64_t>(size.QuadPart);
+    head_.clear();
+    headRead_ = false;
+    bytesRead_ = 0;
+    return true;
+}
+
+bool FileByteSource::ReadAt(std::uint64_t offset, std::span<std::byte> into)
+{
+    if (offset > size_ || into.size() > size_ - offset)
+        return false;
+    const std::uint64_t headSize = std::min<std::uint64_t>(size_, HeadBytes);
+    if (offset + into.size() > headSize)
+        return ReadFromFile(offset, into);
+    if (!headRead_) {
+        head_.resize(static_cast<std::size_t>(headSize));
+        if (!ReadFromFile(0, head_))
+            return false;
+        headRead_ = true;
+    }
+    if (!into.empty())
+        std::memcpy(into.data(), head_.data() + offset, into.size());
+    return true;
+}
+
+bool FileByteSource::ReadFromFile(std::uint64_t offset, std::span<std::byte> into)
+{
+    // The reader's blocks are bounded far below 4 GiB; one read per range.
+    if (into.size() > std::numeric_limits<DWORD>::max())
+        return false;
+    if (into.empty())
+        return true;
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD read = 0;
+    const DWORD wanted = static_cast<DWORD>(into.size());
+    if (!::ReadFile(file_.get(), into.data(), wanted, &read, &at))
+        return false;
+    bytesRead_ += read;
+    return read == wanted;
+}

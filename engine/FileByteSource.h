@@ -1,0 +1,37 @@
+#pragma once
+
+#include "engine/MediaDate.h"
+#include "platform/Handles.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A file's bytes for the date reader, read from the file as the reader asks for them. The
+// file's first block comes in one read, since it holds an image's metadata as a rule and the
+// reader asks for it in many small pieces; every range past it is read on its own, so a movie's
+// box headers and movie box are all that is read of a large video.
+class FileByteSource final : public ByteSource {
+public:
+    // The first block: Exif in a JPEG's APP1, a TIFF's directories, a HEIF's meta box.
+    static constexpr std::size_t HeadBytes = std::size_t{64} * 1024;
+
+    // Opens the file for reading only, sharing every access, so that no other program holding
+    // it is disturbed; false with the cause in GetLastError.
+    [[nodiscard]] bool Open(const std::wstring& path);
+
+    [[nodiscard]] std::uint64_t Size() const override { return size_; }
+    [[nodiscard]] bool ReadAt(std::uint64_t offset, std::span<std::byte> into) override;
+
+    // The bytes read from the file so far.
+    [[nodiscard]] std::uint64_t BytesRead() const noexcept { return bytesRead_; }
+
+private:
+    bool ReadFromFile(std::uint64_t offset, std::span<std::byte> into);
+
+    FileHandle file_;
+    std::uint64_t size_ = 0;
+    std::vector<std::byte> head_; // the first HeadBytes (the whole of a shorter file) once read
+    bool headRead_ = false;
+    std::uint64_t bytesRead_ = 0;
+};
