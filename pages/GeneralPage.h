@@ -13,7 +13,7 @@ public:
 
     bool isFolder = false;
     bool reachesFile = true; // a file is among the items: the rows offer the file-only operations
-    HICON icon = nullptr; // owned by the sheet
+    HICON icon = nullptr;    // owned by the sheet
     std::wstring displayName;
     std::wstring typeName;
     std::wstring location;

@@ -16,10 +16,10 @@ struct OperationEntry {
 };
 
 inline constexpr OperationEntry kOperationEntries[] = {
-    {OpDontChange, false, false},        {OpSpecifiedDateTime, false, false}, {OpSpecifiedTimeOfDay, false, false},
-    {OpCurrentDateTime, false, false},   {OpMidnight, false, false},          {OpSecondToZero, false, false},
-    {OpSameAsFirstOther, false, false},  {OpSameAsSecondOther, false, false}, {OpEarliestEntry, true, false},
-    {OpLatestEntry, true, false},        {OpShiftBySpan, false, false},       {OpDateTaken, false, true},
+    {OpDontChange, false, false},       {OpSpecifiedDateTime, false, false}, {OpSpecifiedTimeOfDay, false, false},
+    {OpCurrentDateTime, false, false},  {OpMidnight, false, false},          {OpSecondToZero, false, false},
+    {OpSameAsFirstOther, false, false}, {OpSameAsSecondOther, false, false}, {OpEarliestEntry, true, false},
+    {OpLatestEntry, true, false},       {OpShiftBySpan, false, false},       {OpDateTaken, false, true},
 };
 
 // Which entries of the table a page's boxes keep.

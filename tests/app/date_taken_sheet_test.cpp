@@ -52,7 +52,8 @@ std::wstring Filled(std::wstring text, const std::wstring& first, const std::wst
 
 void WriteBytes(const std::wstring& path, std::span<const std::byte> bytes)
 {
-    FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(
+        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(file) << ::GetLastError();
     DWORD written = 0;
     ASSERT_TRUE(::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));

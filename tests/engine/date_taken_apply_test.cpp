@@ -106,9 +106,9 @@ TEST_F(DateTakenApplyTest, ASelectionTakesTheDatesOfItsFilesAndOfTheFilesInItsFo
 {
     choices.options.recursive = false;
     choices.general.operation[Creation] = OpDateTaken;
-    const ApplyReport report =
-        ApplySelection(fs, choices,
-                       {{Root + L"\\g.jpg", false, true}, {Root + L"\\F", true, true}, {Root + L"\\new.jpg", false, false}});
+    const ApplyReport report = ApplySelection(
+        fs, choices,
+        {{Root + L"\\g.jpg", false, true}, {Root + L"\\F", true, true}, {Root + L"\\new.jpg", false, false}});
     ASSERT_EQ(report.outcome, WalkOutcome::Finished);
     // The selected file takes its date in both rows of the General page.
     EXPECT_EQ(fs.TimesOf(Root + L"\\g.jpg"), (FileTimes{TakenA, TimesAt(2007)[LastAccess], TakenA}));
@@ -161,7 +161,8 @@ TEST_F(DateTakenApplyTest, TheAccessTimeThatReadingMovesIsPutBack)
     const ApplyReport report = ApplySelection(touching, choices, {{Root + L"\\F", true, true}});
     ASSERT_EQ(report.outcome, WalkOutcome::Finished);
     EXPECT_EQ(fs.TimesOf(Root + L"\\F\\b.png"), TimesAt(2003));
-    EXPECT_EQ(fs.TimesOf(Root + L"\\F\\a.jpg"), (FileTimes{TimesAt(2002)[Creation], TimesAt(2002)[LastAccess], TakenA}));
+    EXPECT_EQ(fs.TimesOf(Root + L"\\F\\a.jpg"),
+              (FileTimes{TimesAt(2002)[Creation], TimesAt(2002)[LastAccess], TakenA}));
 }
 
 TEST_F(DateTakenApplyTest, ThePreviewShowsTheDatesAndTheFilesWithoutOneAndAgreesWithTheApply)

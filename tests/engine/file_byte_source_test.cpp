@@ -13,7 +13,8 @@ namespace {
 
 bool WriteBytes(const std::wstring& path, std::span<const std::byte> bytes)
 {
-    FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(
+        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     return file && ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
            written == bytes.size();
@@ -54,8 +55,11 @@ TEST(FileByteSource, GivesTheFilesBytesAtAnyOffsetAndNothingPastTheEnd)
     ASSERT_TRUE(source.Open(path));
     EXPECT_EQ(source.Size(), size);
     // Inside the first block, across its end, far past it, and the very last byte.
-    const std::pair<std::uint64_t, std::size_t> ranges[] = {
-        {0, 8}, {100, 4000}, {FileByteSource::HeadBytes - 3, 10}, {FileByteSource::HeadBytes * 2 + 5, 300}, {size - 1, 1}};
+    const std::pair<std::uint64_t, std::size_t> ranges[] = {{0, 8},
+                                                            {100, 4000},
+                                                            {FileByteSource::HeadBytes - 3, 10},
+                                                            {FileByteSource::HeadBytes * 2 + 5, 300},
+                                                            {size - 1, 1}};
     for (const auto& [offset, length] : ranges) {
         Bytes got(length);
         ASSERT_TRUE(source.ReadAt(offset, got)) << offset;
@@ -76,8 +80,8 @@ TEST(FileByteSource, AMovieIsReadWithoutItsFrames)
 {
     TempFolder temp;
     const Bytes frames(std::size_t{8} * 1024 * 1024);
-    const Bytes movie = Concat({FileType("mp42", {"mp42", "isom"}), Box("mdat", frames),
-                                Box("moov", MovieHeader(3'700'000'000ull, 0))});
+    const Bytes movie = Concat(
+        {FileType("mp42", {"mp42", "isom"}), Box("mdat", frames), Box("moov", MovieHeader(3'700'000'000ull, 0))});
     const std::wstring path = temp.Child(L"clip.mp4");
     ASSERT_TRUE(WriteBytes(path, movie));
     FileByteSource source;

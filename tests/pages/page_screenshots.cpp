@@ -9,6 +9,7 @@
 #include "app/Dialog.h"
 #include "engine/FileTimeAccess.h"
 #include "framework/Module.h"
+#include "platform/Handles.h"
 #include "res/resource.h"
 #include "tests/support/MediaFiles.h"
 #include "tests/support/SheetDriver.h"
@@ -100,13 +101,13 @@ bool GiveThePhotosTheirDates(const std::wstring& folder)
                                                              {L"harbour.jpg", "2024:08:14 17:42:08"}};
     for (const auto& [name, taken] : photos) {
         const Bytes jpeg = Jpeg({ExifSegment(TiffWriter().Text(TagOriginal, taken).Build())});
-        const std::wstring path = folder + L"\" + name;
-        HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const std::wstring path = folder + L"\\" + name;
+        FileHandle file(
+            ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         DWORD written = 0;
-        const bool wrote = file != INVALID_HANDLE_VALUE &&
-                           ::WriteFile(file, jpeg.data(), static_cast<DWORD>(jpeg.size()), &written, nullptr);
-        if (file != INVALID_HANDLE_VALUE)
-            ::CloseHandle(file);
+        const bool wrote =
+            file && ::WriteFile(file.get(), jpeg.data(), static_cast<DWORD>(jpeg.size()), &written, nullptr);
+        file.reset();
         if (!wrote || !WriteFileTimes(path.c_str(), FileTimes{copied, copied, copied}))
             return false;
     }
@@ -193,7 +194,9 @@ int main()
     int argc = 0;
     wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
     if (!argv || argc != 4) {
-        std::fprintf(stderr, "usage: page_screenshots general|advanced|span|browse|selection|preview|taken|taken-preview READY DONE\n");
+        std::fprintf(
+            stderr,
+            "usage: page_screenshots general|advanced|span|browse|selection|preview|taken|taken-preview READY DONE\n");
         return 2;
     }
     const std::wstring scene = argv[1];
@@ -276,13 +279,15 @@ int main()
                 std::fprintf(stderr, "the photos could not be written (error %lu)\n", ::GetLastError());
                 return 1;
             }
-            // The date taken is the last entry of the Advanced page's rows; Created follows Modified.
+            // The date taken is the last entry of the Advanced page's rows.
             open.ShowPage(1);
             HWND advanced = open.AdvancedWindow();
+            // The preview shows the Modified column first: the date taken, and "no date taken".
             SelectOperation(advanced, IDC_MODIFIED_OPERATION, 9);
-            SelectOperation(advanced, IDC_CREATED_OPERATION, OpSameAsFirstOther);
             if (scene == L"taken-preview")
                 open.ShowPage(2);
+            else
+                SelectOperation(advanced, IDC_CREATED_OPERATION, OpSameAsFirstOther);
             AnnounceAndWait(product, ready, done);
         } else if (scene == L"browse") {
             std::thread user(DriveBrowseDialog, photos.Path(), ready, done);
