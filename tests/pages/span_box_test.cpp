@@ -141,7 +141,7 @@ TEST_F(GeneralPageSpanTest, EveryRowOffersTheShiftAndAFileLacksOnlyTheFolderEntr
         EXPECT_EQ(SelectedOperation(folderSheet.GeneralWindow(), row.combo), 10);
 }
 
-TEST_F(AdvancedPageSpanTest, EveryRowOffersTheShiftWithoutTheFolderEntries)
+TEST_F(AdvancedPageSpanTest, EveryRowOffersTheShiftAndTheDateTakenWithoutTheFolderEntries)
 {
     std::wstring shift;
     if (const wchar_t* const* text = ForRunLanguage(kShiftTexts))
@@ -152,8 +152,10 @@ TEST_F(AdvancedPageSpanTest, EveryRowOffersTheShiftWithoutTheFolderEntries)
     open.ShowPage(1);
     HWND page = open.AdvancedWindow();
     ASSERT_EQ(open.CurrentPage(), page);
+    // The rows reach the walk's files: the date taken follows the shift.
     for (const Row& row : kRows)
-        EXPECT_EQ(OperationCount(page, row.combo), 9) << row.combo;
+        EXPECT_EQ(OperationCount(page, row.combo), 10) << row.combo;
+    ExpectEntryStores(open, page, open.Advanced(), 9, OpDateTaken, L"");
     ExpectEntryStores(open, page, open.Advanced(), 8, OpShiftBySpan, shift);
     ExpectEntryStores(open, page, open.Advanced(), 6, OpSameAsFirstOther, L"");
 
