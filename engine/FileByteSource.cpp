@@ -1,20 +1,15 @@
 #include "engine/FileByteSource.h"
 
-#include "platform/ItemPath.h"
-
 #include <algorithm>
 #include <cstring>
 #include <limits>
 
-bool FileByteSource::Open(const std::wstring& path)
+bool FileByteSource::Attach(HANDLE file)
 {
-    FileHandle file(::CreateFileW(ItemPath(path).c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     LARGE_INTEGER size{};
-    if (!file || !::GetFileSizeEx(file.get(), &size))
+    if (!::GetFileSizeEx(file, &size))
         return false;
-    file_ = std::move(file);
+    file_ = file;
     size_ = static_cast<std::uint64_t>(size.QuadPart);
     head_.clear();
     headRead_ = false;
@@ -52,7 +47,7 @@ bool FileByteSource::ReadFromFile(std::uint64_t offset, std::span<std::byte> int
     at.OffsetHigh = static_cast<DWORD>(offset >> 32);
     DWORD read = 0;
     const DWORD wanted = static_cast<DWORD>(into.size());
-    if (!::ReadFile(file_.get(), into.data(), wanted, &read, &at))
+    if (!::ReadFile(file_, into.data(), wanted, &read, &at))
         return false;
     bytesRead_ += read;
     return read == wanted;

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "engine/MediaDate.h"
-#include "platform/Handles.h"
+
+#include <windows.h>
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 // A file's bytes for the date reader, read from the file as the reader asks for them. The
@@ -16,9 +16,9 @@ public:
     // The first block: Exif in a JPEG's APP1, a TIFF's directories, a HEIF's meta box.
     static constexpr std::size_t HeadBytes = std::size_t{64} * 1024;
 
-    // Opens the file for reading only, sharing every access, so that no other program holding
-    // it is disturbed; false with the cause in GetLastError.
-    [[nodiscard]] bool Open(const std::wstring& path);
+    // Reads through `file`, open for reading, which the caller keeps open while the source is
+    // used; false, with the cause in GetLastError, when the file's size cannot be read.
+    [[nodiscard]] bool Attach(HANDLE file);
 
     [[nodiscard]] std::uint64_t Size() const override { return size_; }
     [[nodiscard]] bool ReadAt(std::uint64_t offset, std::span<std::byte> into) override;
@@ -29,7 +29,7 @@ public:
 private:
     bool ReadFromFile(std::uint64_t offset, std::span<std::byte> into);
 
-    FileHandle file_;
+    HANDLE file_ = INVALID_HANDLE_VALUE;
     std::uint64_t size_ = 0;
     std::vector<std::byte> head_; // the first HeadBytes (the whole of a shorter file) once read
     bool headRead_ = false;

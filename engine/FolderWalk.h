@@ -48,7 +48,7 @@ struct WalkShared {
 // listed or asked. With a ledger, an item that the ledger does not let the walk claim is read
 // but not written. An item whose new time cannot be written (see CheckedTimesToWrite) is a
 // failure with UnwritableTimeResult: nothing of it is written. Where an Advanced row takes the
-// date taken, each file's date is read (see FileTimesToWrite); a file without one keeps that
+// date taken, each file's date is read (see ChangeFileUnder); a file without one keeps that
 // kind and is counted in the shared record; on folders that row changes nothing.
 [[nodiscard]] WalkOutcome ApplyToFolder(FolderFileSystem& fileSystem, const HandlingRecord& general,
                                         const HandlingRecord& advanced, const ApplyOptions& options,

@@ -8,7 +8,7 @@ std::unique_ptr<FolderListing> PreviewFileSystem::List(const std::wstring& folde
 }
 
 void PreviewFileSystem::Record(const std::wstring& path, const FileTimes& current, const FileTimes& wanted,
-                               DWORD attributes, FileTimes& stored)
+                               DWORD attributes, const TimestampKindSet& noDateTaken, FileTimes& stored)
 {
     stored = current;
     bool changes = false;
@@ -19,10 +19,6 @@ void PreviewFileSystem::Record(const std::wstring& path, const FileTimes& curren
         }
     }
     const bool created = IsCreated(path);
-    TimestampKindSet noDateTaken = {};
-    if (!withoutDate_.empty() && withoutDate_ == path)
-        noDateTaken = withoutDateKinds_;
-    withoutDate_.clear();
     const bool lacksDate = noDateTaken != TimestampKindSet{};
     if (!changes && !created && !lacksDate) {
         ++unchanged_;
@@ -53,7 +49,34 @@ bool PreviewFileSystem::ChangeTimes(const std::wstring& path, const TimesChange&
     } else if (!real_.ReadTimes(path, current, attributes)) {
         return false;
     }
-    Record(path, current, change(current), attributes, stored);
+    Record(path, current, change(current), attributes, {}, stored);
+    return true;
+}
+
+bool PreviewFileSystem::ChangeTimesByDate(const std::wstring& path, const TimestampKindSet& takers,
+                                          const DatedTimesChange& change, FileTimes& stored)
+{
+    FileTimes current{};
+    FileTimes wanted{};
+    bool lacksDate = false;
+    const auto plan = [&](const FileTimes& times, const DateTakenReader& dateTaken) {
+        current = times;
+        const DateTakenReader noting = [&] {
+            const std::optional<FileTime> date = dateTaken();
+            lacksDate = !date;
+            return date;
+        };
+        wanted = change(times, noting);
+        return FileTimes{InvalidFileTime, InvalidFileTime, InvalidFileTime};
+    };
+    if (IsCreated(path)) {
+        // A file the apply would make holds no data, and the time it is made at.
+        const FileTime now = CurrentFileTime();
+        plan({now, now, now}, [] { return std::optional<FileTime>(); });
+    } else if (!real_.ChangeTimesByDate(path, takers, plan, stored)) {
+        return false;
+    }
+    Record(path, current, wanted, INVALID_FILE_ATTRIBUTES, lacksDate ? takers : TimestampKindSet{}, stored);
     return true;
 }
 
@@ -79,14 +102,4 @@ bool PreviewFileSystem::CreateEmptyFile(const std::wstring& path)
 bool PreviewFileSystem::IsCreated(const std::wstring& path) const
 {
     return std::find(created_.begin(), created_.end(), path) != created_.end();
-}
-
-std::optional<FileTime> PreviewFileSystem::DateTaken(const std::wstring& path, const TimestampKindSet& takers)
-{
-    std::optional<FileTime> date = real_.DateTaken(path, takers);
-    if (!date) {
-        withoutDate_ = path;
-        withoutDateKinds_ = takers;
-    }
-    return date;
 }

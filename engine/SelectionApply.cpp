@@ -143,12 +143,8 @@ private:
         if (!general.AnyOperation()) {
             done = true;
         } else {
-            const auto change = [&](const FileTimes& current) {
-                if (ledger_ && !ledger_->Claim(identity, item.path, true))
-                    return FileTimes{InvalidFileTime, InvalidFileTime, InvalidFileTime};
-                return FileTimesToWrite(fileSystem_, item.path, general, current, shared_.withoutDate, refused);
-            };
-            done = fileSystem_.ChangeTimes(item.path, change, stored);
+            const auto claim = [&] { return !ledger_ || ledger_->Claim(identity, item.path, true); };
+            done = ChangeFileUnder(fileSystem_, item.path, general, claim, shared_.withoutDate, refused, stored);
         }
         if (!done)
             return Fail(item.path, LastErrorResult());

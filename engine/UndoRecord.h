@@ -47,10 +47,8 @@ public:
     }
     DWORD Attributes(const std::wstring& path) override { return real_.Attributes(path); }
     bool CreateEmptyFile(const std::wstring& path) override { return real_.CreateEmptyFile(path); }
-    std::optional<FileTime> DateTaken(const std::wstring& path, const TimestampKindSet& takers) override
-    {
-        return real_.DateTaken(path, takers);
-    }
+    bool ChangeTimesByDate(const std::wstring& path, const TimestampKindSet& takers, const DatedTimesChange& change,
+                           FileTimes& stored) override;
 
 private:
     FolderFileSystem& real_;

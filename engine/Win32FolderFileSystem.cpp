@@ -1,7 +1,5 @@
 #include "engine/FolderFileSystem.h"
 
-#include "engine/FileByteSource.h"
-
 #include "platform/Handles.h"
 #include "platform/ItemPath.h"
 
@@ -218,10 +216,8 @@ bool Win32FolderFileSystem::CreateEmptyFile(const std::wstring& path)
     return created.valid();
 }
 
-std::optional<FileTime> Win32FolderFileSystem::DateTaken(const std::wstring& path, const TimestampKindSet&)
+bool Win32FolderFileSystem::ChangeTimesByDate(const std::wstring& path, const TimestampKindSet&,
+                                              const DatedTimesChange& change, FileTimes& stored)
 {
-    FileByteSource source;
-    if (!source.Open(path))
-        return std::nullopt;
-    return ReadDateTaken(source);
+    return ChangeFileTimesByDate(path.c_str(), change, stored);
 }

@@ -261,11 +261,21 @@ bool MemoryFileSystem::CreateEmptyFile(const std::wstring& path)
     return true;
 }
 
-std::optional<FileTime> MemoryFileSystem::DateTaken(const std::wstring& path, const TimestampKindSet&)
+bool MemoryFileSystem::ChangeTimesByDate(const std::wstring& path, const TimestampKindSet&,
+                                         const DatedTimesChange& change, FileTimes& stored)
 {
-    log_.push_back(L"date " + path);
-    const Item* item = Find(path);
-    if (!item || item->folder || item->readError)
-        return std::nullopt;
-    return item->dateTaken;
+    bool asked = false;
+    std::optional<FileTime> date;
+    const DateTakenReader dateTaken = [&] {
+        if (!asked) {
+            asked = true;
+            log_.push_back(L"date " + path);
+            const Item* item = Find(path);
+            if (item && !item->folder && !item->dataUnreadable)
+                date = item->dateTaken;
+        }
+        return date;
+    };
+    return ChangeTimes(
+        path, [&](const FileTimes& current) { return change(current, dateTaken); }, stored);
 }

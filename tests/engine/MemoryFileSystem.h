@@ -26,6 +26,7 @@ public:
         bool listedLagging = false;        // its entry shows listedTimes, not its real times
         FileTimes listedTimes = {};
         std::optional<FileTime> dateTaken; // what its data says of when it was taken
+        bool dataUnreadable = false;       // its data cannot be read, though its times can
     };
 
     Item& AddFolder(const std::wstring& path, const FileTimes& times, DWORD attributes = 0);
@@ -46,7 +47,7 @@ public:
     void IdentifyAsZero() { zeroIdentities_ = true; }
 
     // "list P", "read P", "write P" (only where a kind changes), "identify P", "create P" and
-    // "date P" lines in call order.
+    // "date P" (a change asks for the file's date taken) lines in call order.
     const std::vector<std::wstring>& Log() const { return log_; }
     std::size_t Count(const std::wstring& prefix) const;
 
@@ -55,8 +56,10 @@ public:
     bool FolderIdentity(const std::wstring& path, FileIdentity& identity) override;
     DWORD Attributes(const std::wstring& path) override;
     bool CreateEmptyFile(const std::wstring& path) override;
-    // A file's dateTaken; nothing for a folder, a missing item or one whose reads fail.
-    std::optional<FileTime> DateTaken(const std::wstring& path, const TimestampKindSet& takers) override;
+    // ChangeTimes whose change is given the file's dateTaken when it asks; nothing for a
+    // folder or a file whose data is unreadable.
+    bool ChangeTimesByDate(const std::wstring& path, const TimestampKindSet& takers, const DatedTimesChange& change,
+                           FileTimes& stored) override;
 
     // Gives an entry's record, and forgets an item listed for deletion.
     bool EntryRecord(const std::wstring& folder, const std::wstring& name, WIN32_FIND_DATAW& entry, ListedFileId& id);

@@ -184,9 +184,10 @@ public:
     }
     DWORD Attributes(const std::wstring& path) override { return platform_.Attributes(path); }
     bool CreateEmptyFile(const std::wstring& path) override { return platform_.CreateEmptyFile(path); }
-    std::optional<FileTime> DateTaken(const std::wstring& path, const TimestampKindSet& takers) override
+    bool ChangeTimesByDate(const std::wstring& path, const TimestampKindSet& takers, const DatedTimesChange& change,
+                           FileTimes& stored) override
     {
-        return platform_.DateTaken(path, takers);
+        return platform_.ChangeTimesByDate(path, takers, change, stored);
     }
 
     std::vector<std::wstring> listed;
