@@ -11,7 +11,7 @@ bool FileByteSource::Attach(HANDLE file)
         return false;
     file_ = file;
     size_ = static_cast<std::uint64_t>(size.QuadPart);
-    head_.clear();
+    head_.reset();
     headRead_ = false;
     bytesRead_ = 0;
     return true;
@@ -25,13 +25,14 @@ bool FileByteSource::ReadAt(std::uint64_t offset, std::span<std::byte> into)
     if (offset + into.size() > headSize)
         return ReadFromFile(offset, into);
     if (!headRead_) {
-        head_.resize(static_cast<std::size_t>(headSize));
-        if (!ReadFromFile(0, head_))
+        // Not zeroed first: the read fills every byte or the source fails.
+        head_.reset(new std::byte[static_cast<std::size_t>(headSize)]);
+        if (!ReadFromFile(0, {head_.get(), static_cast<std::size_t>(headSize)}))
             return false;
         headRead_ = true;
     }
     if (!into.empty())
-        std::memcpy(into.data(), head_.data() + offset, into.size());
+        std::memcpy(into.data(), head_.get() + offset, into.size());
     return true;
 }
 
