@@ -24,6 +24,6 @@ struct FilesWithoutDate {
 // (ChangeTimesByDate), and a file without a date is added to `withoutDate`. `claim` is asked
 // first, once the file is open: where it says no, nothing is read or written. False on
 // failure, with the cause in GetLastError.
-[[nodiscard]] bool ChangeFileUnder(FolderFileSystem& fileSystem, const std::wstring& path,
-                                   const HandlingRecord& record, const std::function<bool()>& claim,
-                                   FilesWithoutDate& withoutDate, bool& refused, FileTimes& stored);
+[[nodiscard]] bool ChangeFileUnder(FolderFileSystem& fileSystem, const std::wstring& path, const HandlingRecord& record,
+                                   const std::function<bool()>& claim, FilesWithoutDate& withoutDate, bool& refused,
+                                   FileTimes& stored);

@@ -46,7 +46,8 @@ bool CloseKeepingError(FileHandle& handle, bool result)
 
 FileHandle OpenForTimes(const wchar_t* path, DWORD access)
 {
-    return FileHandle(::CreateFileW(ItemPath(path).c_str(), access, ShareAll, nullptr, OPEN_EXISTING, OpenFlags, nullptr));
+    return FileHandle(
+        ::CreateFileW(ItemPath(path).c_str(), access, ShareAll, nullptr, OPEN_EXISTING, OpenFlags, nullptr));
 }
 
 bool ReadOpenTimes(HANDLE item, FileTimes& times)

@@ -205,8 +205,8 @@ TEST(FileByteSource, ReadsAFileAnotherProgramHoldsOpenAndBlocksNoOne)
     const auto change = [&](const FileTimes&, const DateTakenReader& dateTaken) {
         EXPECT_EQ(dateTaken(), SampleMoment());
         FileHandle writer(::CreateFileW(path.c_str(), GENERIC_WRITE,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
         EXPECT_TRUE(writer) << ::GetLastError();
         writer.reset();
         EXPECT_TRUE(::MoveFileW(path.c_str(), moved.c_str())) << ::GetLastError();
