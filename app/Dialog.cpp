@@ -136,6 +136,7 @@ void CDialog::ReadTargetInformation()
 {
     const std::wstring& target = TargetPath();
     m_general.isFolder = m_items.front().wasFolder;
+    m_general.reachesFile = !m_general.isFolder;
     m_pendingHeader.Start(target, m_general.isFolder);
     m_general.location = ParentPath(target);
     m_advanced.location = target;
@@ -156,11 +157,16 @@ void CDialog::AwaitItemHeader()
 void CDialog::ReadSelectionInformation()
 {
     bool anyFolder = false;
-    for (const SelectedItem& item : m_items)
+    bool anyFile = false;
+    for (const SelectedItem& item : m_items) {
         anyFolder = anyFolder || item.wasFolder;
+        anyFile = anyFile || !item.wasFolder;
+    }
     // The earliest/latest operations and the walk's options are offered when a folder is among
-    // the items; they act on the folders, and the files keep those kinds.
+    // the items; they act on the folders, and the files keep those kinds. The date taken is
+    // offered when a file is among them, and folders keep that kind.
     m_general.isFolder = anyFolder;
+    m_general.reachesFile = anyFile;
 
     SHSTOCKICONINFO stock{};
     stock.cbSize = sizeof stock;
@@ -354,6 +360,7 @@ int CDialog::ApplyTimestamps()
     if (report.outcome == WalkOutcome::Failed) {
         const bool named = m_items.size() > 1 || m_items.front().wasFolder || report.failedPath != TargetPath();
         ReportFailure(m_hWnd, report.failure, named ? report.failedPath.c_str() : nullptr);
+        ReportFilesWithoutDate(report.withoutDate);
         return PSNRET_INVALID_NOCHANGEPAGE;
     }
     {
@@ -365,6 +372,7 @@ int CDialog::ApplyTimestamps()
         return ReportApplyFailure(readResult);
     ShowTimesRead(times);
     ReportSkippedLoops(report.skippedLoops);
+    ReportFilesWithoutDate(report.withoutDate);
     // Stopped by the user: what was written stays, the sheet stays open on its page, and
     // nothing is reported.
     if (report.outcome == WalkOutcome::Stopped)
@@ -403,6 +411,16 @@ void CDialog::ReportSkippedLoops(const std::vector<SkippedLoop>& loops)
     const std::wstring text =
         FillInserts(AppModule().LoadText(loops.size() == 1 ? IDS_LOOP_SKIPPED : IDS_LOOPS_SKIPPED),
                     {first.folder, first.leadsTo, GroupedNumber(loops.size())});
+    ShowMessage(m_hWnd, text, IDS_PRODUCT_NAME, MB_ICONINFORMATION);
+}
+
+void CDialog::ReportFilesWithoutDate(const FilesWithoutDate& files)
+{
+    if (files.count == 0)
+        return;
+    const std::wstring text =
+        FillInserts(AppModule().LoadText(files.count == 1 ? IDS_NO_DATE_TAKEN_ONE : IDS_NO_DATE_TAKEN),
+                    {files.first, GroupedNumber(files.count)});
     ShowMessage(m_hWnd, text, IDS_PRODUCT_NAME, MB_ICONINFORMATION);
 }
 

@@ -83,6 +83,8 @@ private:
     [[nodiscard]] bool PrepareSingleFile();
     int ReportApplyFailure(HRESULT code);
     void ReportSkippedLoops(const std::vector<SkippedLoop>& loops);
+    // Says how many files kept their times for lack of a date taken, and names the first.
+    void ReportFilesWithoutDate(const FilesWithoutDate& files);
     void ShowTimesRead(const FileTimes& times);
     void ShowFirstTargetTimes();
     // The sheet wrote the items: a preview worked out before is out of date, and one on view

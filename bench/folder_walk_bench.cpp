@@ -1,8 +1,10 @@
 // Times the folder walk against plain loops doing only the platform calls the same work
 // cannot avoid, on a tree of 10,000 files in 200 folders, the walk followed by a progress
 // display against the same walk unfollowed, and one operation applied to the tree's files as a
-// selection against a plain loop setting the same time.
-//   folder_walk_bench.exe FOLDER      (the tree is made there on first use)
+// selection against a plain loop setting the same time; and the date taken applied to a folder
+// of JPEGs against the same walk setting the current time.
+//   folder_walk_bench.exe FOLDER [date-taken]   (the tree is made there on first use; with
+//   date-taken, only the date-taken run)
 
 #include "app/ApplyProgress.h"
 #include "engine/FileTimeAccess.h"
@@ -12,6 +14,7 @@
 #include "engine/UndoRecord.h"
 #include "platform/ItemPath.h"
 #include "platform/Handles.h"
+#include "tests/support/MediaFiles.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -447,18 +450,85 @@ bool ReportPreviewAndUndo(const std::wstring& root)
                  sizeof(UndoRecord::Entry));
     return true;
 }
+constexpr int JpegFiles = 2000;
+constexpr int DateTakenRounds = 5;
+
+// 2,000 photos as a camera writes them: Exif first, then further metadata and the image, about
+// 64 KiB each, made once.
+bool MakeJpegFolder(const std::wstring& folder)
+{
+    const std::wstring marker = folder + L"-complete";
+    if (::GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return true;
+    if (!::CreateDirectoryW(folder.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)
+        return false;
+    for (int i = 0; i < JpegFiles; ++i) {
+        char taken[32];
+        std::snprintf(taken, sizeof taken, "2023:%02d:%02d %02d:%02d:%02d", 1 + i % 12, 1 + i % 28, i % 24, i % 60,
+                      (i * 7) % 60);
+        const Bytes tiff = TiffWriter().Text(TagOriginal, taken).Text(TagOffsetOriginal, "+09:00").Build();
+        const Bytes jpeg = Jpeg({ExifSegment(tiff), {0xE2, Bytes(60000)}});
+        const std::wstring path = folder + L"\\IMG_" + std::to_wstring(1000 + i) + L".jpg";
+        FileHandle file(
+            ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        DWORD written = 0;
+        if (!file || !::WriteFile(file.get(), jpeg.data(), static_cast<DWORD>(jpeg.size()), &written, nullptr))
+            return false;
+    }
+    FileHandle done(
+        ::CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return done.valid();
+}
+
+// The photos' Modified set to their dates taken against the same walk setting the current
+// time, in rounds that take turns at which goes first; the median of the rounds' ratios.
+bool ReportDateTaken(const std::wstring& root)
+{
+    // Beside the tree, so that the other runs' walks do not meet it.
+    const std::wstring folder = root + L"-photos";
+    if (!MakeJpegFolder(folder))
+        return false;
+    std::vector<double> taken, current, ratios;
+    for (int round = 0; round < DateTakenRounds; ++round) {
+        const auto timed = [&](TimestampOperation operation, std::vector<double>& seconds) {
+            ApplyChoices choices;
+            choices.advanced.operation[LastWrite] = operation;
+            choices.advanced.now = CurrentFileTime();
+            // A different time each run, so that every run writes every file.
+            choices.advanced.operation[LastAccess] = OpCurrentDateTime;
+            Win32FolderFileSystem fileSystem;
+            const double start = Seconds();
+            const ApplyReport report = ApplySelection(fileSystem, choices, {{folder, true, true}});
+            seconds.push_back(Seconds() - start);
+            return report.outcome == WalkOutcome::Finished && report.withoutDate.count == 0 &&
+                   report.done.files == JpegFiles;
+        };
+        const bool done = round % 2 ? timed(OpCurrentDateTime, current) && timed(OpDateTaken, taken)
+                                    : timed(OpDateTaken, taken) && timed(OpCurrentDateTime, current);
+        if (!done)
+            return false;
+        ratios.push_back(taken.back() / current.back());
+    }
+    std::wprintf(L"date taken on %d JPEGs (median of %d runs): %.3f s, current time %.3f s\n", JpegFiles,
+                 DateTakenRounds, Median(taken), Median(current));
+    std::wprintf(L"date taken/current time: %.2f (goal <= 1.5)\n", Median(ratios));
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fwprintf(stderr, L"usage: folder_walk_bench FOLDER\n");
+    if (argc != 2 && argc != 3) {
+        std::fwprintf(stderr, L"usage: folder_walk_bench FOLDER [date-taken]\n");
         return 2;
     }
     wchar_t folder[MAX_PATH];
     if (!::MultiByteToWideChar(CP_ACP, 0, argv[1], -1, folder, MAX_PATH))
         return 2;
     const std::wstring root = folder;
+    if (argc == 3 && std::string(argv[2]) == "date-taken")
+        return ReportDateTaken(root) ? 0 : 1;
     if (!MakeTree(root)) {
         std::fwprintf(stderr, L"cannot make the tree under %ls (error %lu)\n", root.c_str(), ::GetLastError());
         return 1;
@@ -515,6 +585,10 @@ int main(int argc, char** argv)
     std::wprintf(L"selection apply/its calls: %.2f\n", applied / Median(selection.sameCalls));
     if (!ReportPreviewAndUndo(root)) {
         std::fwprintf(stderr, L"the preview or undo run failed (error %lu)\n", ::GetLastError());
+        return 1;
+    }
+    if (!ReportDateTaken(root)) {
+        std::fwprintf(stderr, L"the date-taken run failed (error %lu)\n", ::GetLastError());
         return 1;
     }
     return 0;

@@ -7,25 +7,10 @@
 
 namespace {
 
-constexpr DWORD ShareReadWrite = FILE_SHARE_READ | FILE_SHARE_WRITE;
+// A program holding the file keeps its access; deleting or renaming it meanwhile is its right.
+constexpr DWORD ShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 // Backup semantics open folders too; open-reparse-point gives a link its own times.
 constexpr DWORD OpenFlags = FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT;
-
-FileHandle OpenForTimes(const wchar_t* path, DWORD access)
-{
-    return FileHandle(
-        ::CreateFileW(ItemPath(path).c_str(), access, ShareReadWrite, nullptr, OPEN_EXISTING, OpenFlags, nullptr));
-}
-
-bool GetTimes(HANDLE file, FileTimes& times)
-{
-    FILETIME values[TimestampKindCount];
-    if (!::GetFileTime(file, &values[Creation], &values[LastAccess], &values[LastWrite]))
-        return false;
-    for (int k = 0; k < TimestampKindCount; ++k)
-        times[k] = FromFILETIME(values[k]);
-    return true;
-}
 
 // All-ones means "unchanged" only on some versions of the platform (elsewhere it stops the
 // tracking of later changes, or is rejected), so such a time is not passed at all.
@@ -58,6 +43,22 @@ bool CloseKeepingError(FileHandle& handle, bool result)
 }
 
 } // namespace
+
+FileHandle OpenForTimes(const wchar_t* path, DWORD access)
+{
+    return FileHandle(
+        ::CreateFileW(ItemPath(path).c_str(), access, ShareAll, nullptr, OPEN_EXISTING, OpenFlags, nullptr));
+}
+
+bool ReadOpenTimes(HANDLE item, FileTimes& times)
+{
+    FILETIME values[TimestampKindCount];
+    if (!::GetFileTime(item, &values[Creation], &values[LastAccess], &values[LastWrite]))
+        return false;
+    for (int k = 0; k < TimestampKindCount; ++k)
+        times[k] = FromFILETIME(values[k]);
+    return true;
+}
 
 bool ReadFileTimes(const wchar_t* path, FileTime* creation, FileTime* lastAccess, FileTime* lastWrite)
 {
@@ -120,16 +121,20 @@ bool ChangeFileTimes(const wchar_t* path, const TimesChange& change, FileTimes& 
     if (!file)
         return false;
     FileTimes current;
-    if (!GetTimes(file.get(), current))
+    if (!ReadOpenTimes(file.get(), current))
         return CloseKeepingError(file, false);
-    const FileTimes wanted = change(current);
+    return StoreTimesAndClose(file, current, change(current), stored);
+}
+
+bool StoreTimesAndClose(FileHandle& item, const FileTimes& current, const FileTimes& wanted, FileTimes& stored)
+{
     if (!AnyTime(wanted)) {
         stored = current;
-        return CloseKeepingError(file, true);
+        return CloseKeepingError(item, true);
     }
     // Read back on the same handle: the file system answers with what it recorded (FAT keeps
     // two-second steps, a network server its own precision), and that is what a folder's
     // earliest and latest entries must be computed from.
-    const bool changed = SetTimes(file.get(), wanted) && GetTimes(file.get(), stored);
-    return CloseKeepingError(file, changed);
+    const bool changed = SetTimes(item.get(), wanted) && ReadOpenTimes(item.get(), stored);
+    return CloseKeepingError(item, changed);
 }

@@ -2,6 +2,8 @@
 
 #include "engine/FileTime.h"
 
+#include "platform/Handles.h"
+
 #include <windows.h>
 
 #include <array>
@@ -41,6 +43,19 @@ using TimesChange = std::function<FileTimes(const FileTimes& current)>;
 // changes no kind) and gives the times the item then holds. False on failure, with the cause
 // in GetLastError.
 [[nodiscard]] bool ChangeFileTimes(const wchar_t* path, const TimesChange& change, FileTimes& stored);
+
+// Opens an item for its times with `access` (attribute access for the times; read access
+// besides for a change that reads its data), sharing every access, as ChangeFileTimes does.
+[[nodiscard]] FileHandle OpenForTimes(const wchar_t* path, DWORD access);
+
+// The three times of an open item; false on failure, with the cause in GetLastError.
+[[nodiscard]] bool ReadOpenTimes(HANDLE item, FileTimes& times);
+
+// The end of ChangeFileTimes on an item opened for its times, whose times were `current`:
+// writes `wanted` (nothing when it changes no kind), gives the times the item then holds and
+// closes it. False on failure, with the cause in GetLastError.
+[[nodiscard]] bool StoreTimesAndClose(FileHandle& item, const FileTimes& current, const FileTimes& wanted,
+                                      FileTimes& stored);
 
 // The identity of an open item; false (with the cause) when the file system cannot tell it.
 [[nodiscard]] bool ReadIdentity(HANDLE item, FileIdentity& identity);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "engine/DatedFileTimes.h"
 #include "engine/FileTimeAccess.h"
+#include "engine/KeptFileTimes.h"
 
 #include <array>
 #include <memory>
@@ -54,6 +56,11 @@ public:
     [[nodiscard]] virtual DWORD Attributes(const std::wstring& path) = 0;
     // Creates an empty file where no item is; an item already there is left as it is.
     [[nodiscard]] virtual bool CreateEmptyFile(const std::wstring& path) = 0;
+    // ChangeTimes for a change that may take the file's date taken, as ChangeFileTimesByDate
+    // does: the file is opened once for its times and its data. `takers` are the kinds whose
+    // new value that date is, for a file system that shows where a file has none.
+    [[nodiscard]] virtual bool ChangeTimesByDate(const std::wstring& path, const TimestampKindSet& takers,
+                                                 const DatedTimesChange& change, FileTimes& stored) = 0;
 };
 
 // The platform's file system, reached through each item's extended-length path.
@@ -66,4 +73,6 @@ public:
     bool FolderIdentity(const std::wstring& path, FileIdentity& identity) override;
     DWORD Attributes(const std::wstring& path) override;
     bool CreateEmptyFile(const std::wstring& path) override;
+    bool ChangeTimesByDate(const std::wstring& path, const TimestampKindSet& takers, const DatedTimesChange& change,
+                           FileTimes& stored) override;
 };

@@ -141,10 +141,8 @@ private:
                 if (!GoOn(path))
                     return false;
                 bool refused = false;
-                const auto change = [&](const FileTimes& current) {
-                    return TimesToWriteOrRefuse(advanced_, current, nullptr, refused);
-                };
-                if (!Change(path, change, false, listedId, times))
+                const auto claim = [&] { return Claim(path, false, listedId); };
+                if (!ChangeFileUnder(fileSystem_, path, advanced_, claim, shared_.withoutDate, refused, times))
                     return Fail(path);
                 if (refused)
                     return Fail(path, UnwritableTimeResult);
@@ -209,18 +207,26 @@ private:
     bool Change(const std::wstring& path, const TimesChange& change, bool ownTurn, const ListedFileId& listed,
                 FileTimes& stored)
     {
-        WriteLedger* const ledger = shared_.ledger;
-        if (!ledger)
+        if (!shared_.ledger)
             return fileSystem_.ChangeTimes(path, change, stored);
-        // The identity as the listing names it, on the walk's volume: the currency the
-        // selection's own items are known in.
-        const FileIdentity identity = listed.known && volumeKnown_ ? FileIdentity{volume_, listed.id} : FileIdentity{};
         const auto claimed = [&](const FileTimes& current) {
-            if (!ledger->Claim(identity, path, ownTurn))
+            if (!Claim(path, ownTurn, listed))
                 return FileTimes{InvalidFileTime, InvalidFileTime, InvalidFileTime};
             return change(current);
         };
         return fileSystem_.ChangeTimes(path, claimed, stored);
+    }
+
+    // Whether the selection's ledger, if any, leaves the item to this turn to write.
+    bool Claim(const std::wstring& path, bool ownTurn, const ListedFileId& listed)
+    {
+        WriteLedger* const ledger = shared_.ledger;
+        if (!ledger)
+            return true;
+        // The identity as the listing names it, on the walk's volume: the currency the
+        // selection's own items are known in.
+        const FileIdentity identity = listed.known && volumeKnown_ ? FileIdentity{volume_, listed.id} : FileIdentity{};
+        return ledger->Claim(identity, path, ownTurn);
     }
 
     bool Identify(Ancestor& folder)

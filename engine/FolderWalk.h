@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/DateTakenChange.h"
 #include "engine/FolderFileSystem.h"
 #include "engine/TimestampOperations.h"
 #include "engine/WalkProgress.h"
@@ -33,6 +34,7 @@ struct WalkShared {
     WalkCounts done;                       // counted on from where the apply stands
     std::vector<SkippedLoop> skippedLoops; // added to as the walk meets them
     WriteLedger* ledger = nullptr;         // null: the walk writes every item it reaches
+    FilesWithoutDate withoutDate;          // files that kept a kind for lack of a date taken
 };
 
 // Applies the General record to the folder (and, when recursive, to every subfolder, each
@@ -45,7 +47,9 @@ struct WalkShared {
 // sink of the options says so, which is not a failure. With nothing to change, nothing is
 // listed or asked. With a ledger, an item that the ledger does not let the walk claim is read
 // but not written. An item whose new time cannot be written (see CheckedTimesToWrite) is a
-// failure with UnwritableTimeResult: nothing of it is written.
+// failure with UnwritableTimeResult: nothing of it is written. Where an Advanced row takes the
+// date taken, each file's date is read (see ChangeFileUnder); a file without one keeps that
+// kind and is counted in the shared record; on folders that row changes nothing.
 [[nodiscard]] WalkOutcome ApplyToFolder(FolderFileSystem& fileSystem, const HandlingRecord& general,
                                         const HandlingRecord& advanced, const ApplyOptions& options,
                                         const std::wstring& folder, const WalkFailureReporter& reportFailure,

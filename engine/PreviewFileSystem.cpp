@@ -8,7 +8,7 @@ std::unique_ptr<FolderListing> PreviewFileSystem::List(const std::wstring& folde
 }
 
 void PreviewFileSystem::Record(const std::wstring& path, const FileTimes& current, const FileTimes& wanted,
-                               DWORD attributes, FileTimes& stored)
+                               DWORD attributes, const TimestampKindSet& noDateTaken, FileTimes& stored)
 {
     stored = current;
     bool changes = false;
@@ -19,7 +19,8 @@ void PreviewFileSystem::Record(const std::wstring& path, const FileTimes& curren
         }
     }
     const bool created = IsCreated(path);
-    if (!changes && !created) {
+    const bool lacksDate = noDateTaken != TimestampKindSet{};
+    if (!changes && !created && !lacksDate) {
         ++unchanged_;
         return;
     }
@@ -28,7 +29,7 @@ void PreviewFileSystem::Record(const std::wstring& path, const FileTimes& curren
     else if (attributes == INVALID_FILE_ATTRIBUTES)
         attributes = real_.Attributes(path);
     const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    changes_.push_back({path, folder, created, current, stored});
+    changes_.push_back({path, folder, created, current, stored, noDateTaken});
 }
 
 bool PreviewFileSystem::ChangeTimes(const std::wstring& path, const TimesChange& change, FileTimes& stored)
@@ -48,7 +49,34 @@ bool PreviewFileSystem::ChangeTimes(const std::wstring& path, const TimesChange&
     } else if (!real_.ReadTimes(path, current, attributes)) {
         return false;
     }
-    Record(path, current, change(current), attributes, stored);
+    Record(path, current, change(current), attributes, {}, stored);
+    return true;
+}
+
+bool PreviewFileSystem::ChangeTimesByDate(const std::wstring& path, const TimestampKindSet& takers,
+                                          const DatedTimesChange& change, FileTimes& stored)
+{
+    FileTimes current{};
+    FileTimes wanted{};
+    bool lacksDate = false;
+    const auto plan = [&](const FileTimes& times, const DateTakenReader& dateTaken) {
+        current = times;
+        const DateTakenReader noting = [&] {
+            const std::optional<FileTime> date = dateTaken();
+            lacksDate = !date;
+            return date;
+        };
+        wanted = change(times, noting);
+        return FileTimes{InvalidFileTime, InvalidFileTime, InvalidFileTime};
+    };
+    if (IsCreated(path)) {
+        // A file the apply would make holds no data, and the time it is made at.
+        const FileTime now = CurrentFileTime();
+        plan({now, now, now}, [] { return std::optional<FileTime>(); });
+    } else if (!real_.ChangeTimesByDate(path, takers, plan, stored)) {
+        return false;
+    }
+    Record(path, current, wanted, INVALID_FILE_ATTRIBUTES, lacksDate ? takers : TimestampKindSet{}, stored);
     return true;
 }
 

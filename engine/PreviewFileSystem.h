@@ -14,6 +14,8 @@ struct PlannedChange {
     bool created = false; // the item does not exist yet; the apply would make it
     FileTimes current = {};
     FileTimes planned = {};
+    // Kinds the apply would take from the file's date taken, which it lacks: they stay.
+    TimestampKindSet noDateTaken = {};
 };
 
 // A file system for a preview: it lists, reads and identifies the real items, and where the
@@ -21,7 +23,9 @@ struct PlannedChange {
 // apply's own code (the walk, the selection, the folders' earliest and latest entries) runs
 // unchanged against it and cannot disagree with the real apply. An item is read without being
 // opened to write (ReadTimes), so the preview costs less than the apply; an item that cannot
-// be read stops it where the apply would stop.
+// be read stops it where the apply would stop. A file whose date taken a row asks for is
+// opened as the apply opens it, since its data is read anyway; one that lacks that date is
+// listed even where nothing of it would change, so that the preview shows it.
 class PreviewFileSystem final : public FolderFileSystem {
 public:
     explicit PreviewFileSystem(FolderFileSystem& real) : real_(real) {}
@@ -41,11 +45,15 @@ public:
     bool FolderIdentity(const std::wstring& path, FileIdentity& identity) override;
     DWORD Attributes(const std::wstring& path) override;
     bool CreateEmptyFile(const std::wstring& path) override;
+    // Opens the file as the apply does, to read its data and write, and writes nothing.
+    bool ChangeTimesByDate(const std::wstring& path, const TimestampKindSet& takers, const DatedTimesChange& change,
+                           FileTimes& stored) override;
 
 private:
-    // attributes: the item's, or INVALID_FILE_ATTRIBUTES where they are still to be read.
+    // attributes: the item's, or INVALID_FILE_ATTRIBUTES where they are still to be read;
+    // noDateTaken: the kinds that asked for a date taken the file lacks.
     void Record(const std::wstring& path, const FileTimes& current, const FileTimes& wanted, DWORD attributes,
-                FileTimes& stored);
+                const TimestampKindSet& noDateTaken, FileTimes& stored);
     [[nodiscard]] bool IsCreated(const std::wstring& path) const;
 
     FolderFileSystem& real_;

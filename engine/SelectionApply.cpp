@@ -158,12 +158,8 @@ private:
         if (!general.AnyOperation()) {
             done = true;
         } else {
-            const auto change = [&](const FileTimes& current) {
-                if (ledger_ && !ledger_->Claim(identity, item.path, true))
-                    return FileTimes{InvalidFileTime, InvalidFileTime, InvalidFileTime};
-                return TimesToWriteOrRefuse(general, current, nullptr, refused);
-            };
-            done = fileSystem_.ChangeTimes(item.path, change, stored);
+            const auto claim = [&] { return !ledger_ || ledger_->Claim(identity, item.path, true); };
+            done = ChangeFileUnder(fileSystem_, item.path, general, claim, shared_.withoutDate, refused, stored);
         }
         if (!done)
             return Fail(item.path, LastErrorResult());
@@ -185,6 +181,7 @@ private:
     {
         report_.done = shared_.done;
         report_.skippedLoops = std::move(shared_.skippedLoops);
+        report_.withoutDate = std::move(shared_.withoutDate);
         return std::move(report_);
     }
 

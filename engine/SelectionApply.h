@@ -23,14 +23,15 @@ struct SelectedItem {
 };
 
 // What an apply did: how it ended, the failure that stopped it and the item it names, the
-// counts across the whole selection, and the folders it did not enter because they lead back
-// to a folder above them.
+// counts across the whole selection, the folders it did not enter because they lead back to a
+// folder above them, and the files that kept a kind for lack of a date taken.
 struct ApplyReport {
     WalkOutcome outcome = WalkOutcome::Finished;
     HRESULT failure = S_OK;
     std::wstring failedPath;
     WalkCounts done;
     std::vector<SkippedLoop> skippedLoops;
+    FilesWithoutDate withoutDate;
 };
 
 // Applies the choices to the selected items in their order, each as the single target of a

@@ -39,7 +39,8 @@ FileTime TimeOfDayOnLocalDate(FileTime old, FileTime picker)
 
 // A kind's candidate value: InvalidFileTime where a local conversion fails (the kind is then
 // left as it is), nothing where a shift leaves the range of file times (which is refused).
-std::optional<FileTime> Candidate(const HandlingRecord& options, int kind, FileTime old, const TimeExtremes* extremes)
+std::optional<FileTime> Candidate(const HandlingRecord& options, int kind, FileTime old, const TimeExtremes* extremes,
+                                  std::optional<FileTime> dateTaken)
 {
     switch (options.operation[kind]) {
     case OpSpecifiedDateTime:
@@ -58,18 +59,22 @@ std::optional<FileTime> Candidate(const HandlingRecord& options, int kind, FileT
         return extremes ? extremes->latest[kind] : old;
     case OpShiftBySpan:
         return ShiftFileTime(old, options.span[kind]);
+    case OpDateTaken:
+        return dateTaken.value_or(old);
     default:
         return old;
     }
 }
 
 // Whether the row of a kind gives it a new value; unknown codes act like "Don't change", and
-// so does a shift by a span of zero.
-bool Changes(const HandlingRecord& options, int kind, const TimeExtremes* extremes)
+// so do a shift by a span of zero and the date taken of an item without one.
+bool Changes(const HandlingRecord& options, int kind, const TimeExtremes* extremes, std::optional<FileTime> dateTaken)
 {
     const TimestampOperation operation = options.operation[kind];
     if (operation == OpEarliestEntry || operation == OpLatestEntry)
         return extremes != nullptr;
+    if (operation == OpDateTaken)
+        return dateTaken.has_value();
     if (operation == OpShiftBySpan)
         return !options.span[kind].IsZero();
     return operation > OpDontChange && operation < OpEarliestEntry;
@@ -77,11 +82,12 @@ bool Changes(const HandlingRecord& options, int kind, const TimeExtremes* extrem
 
 // The new value of every kind, nothing for those whose candidate was refused.
 std::array<std::optional<FileTime>, TimestampKindCount> NewValues(const HandlingRecord& options, const FileTimes& times,
-                                                                  const TimeExtremes* extremes)
+                                                                  const TimeExtremes* extremes,
+                                                                  std::optional<FileTime> dateTaken)
 {
     std::optional<FileTime> candidate[TimestampKindCount];
     for (int k = 0; k < TimestampKindCount; ++k)
-        candidate[k] = Candidate(options, k, times[k], extremes);
+        candidate[k] = Candidate(options, k, times[k], extremes, dateTaken);
     std::array<std::optional<FileTime>, TimestampKindCount> result;
     for (int k = 0; k < TimestampKindCount; ++k) {
         switch (options.operation[k]) {
@@ -130,6 +136,7 @@ bool HandlingRecord::RewritesTheSame() const
         case OpSecondToZero:
         case OpEarliestEntry:
         case OpLatestEntry:
+        case OpDateTaken:
             return true;
         case OpShiftBySpan:
             return span[kind].IsZero();
@@ -149,6 +156,14 @@ bool HandlingRecord::RewritesTheSame() const
     return true;
 }
 
+bool HandlingRecord::TakesDateTaken() const
+{
+    for (TimestampOperation op : operation)
+        if (op == OpDateTaken)
+            return true;
+    return false;
+}
+
 TimeExtremes::TimeExtremes()
 {
     for (int k = 0; k < TimestampKindCount; ++k) {
@@ -157,30 +172,32 @@ TimeExtremes::TimeExtremes()
     }
 }
 
-void ComputeNewTimes(const HandlingRecord& options, FileTimes& times, const TimeExtremes* extremes)
+void ComputeNewTimes(const HandlingRecord& options, FileTimes& times, const TimeExtremes* extremes,
+                     std::optional<FileTime> dateTaken)
 {
-    const auto values = NewValues(options, times, extremes);
+    const auto values = NewValues(options, times, extremes, dateTaken);
     for (int k = 0; k < TimestampKindCount; ++k)
         times[k] = values[k].value_or(InvalidFileTime);
 }
 
-FileTimes TimesToWrite(const HandlingRecord& options, const FileTimes& current, const TimeExtremes* extremes)
+FileTimes TimesToWrite(const HandlingRecord& options, const FileTimes& current, const TimeExtremes* extremes,
+                       std::optional<FileTime> dateTaken)
 {
     FileTimes times = current;
-    ComputeNewTimes(options, times, extremes);
+    ComputeNewTimes(options, times, extremes, dateTaken);
     for (int k = 0; k < TimestampKindCount; ++k)
-        if (!Changes(options, k, extremes))
+        if (!Changes(options, k, extremes, dateTaken))
             times[k] = InvalidFileTime;
     return times;
 }
 
 std::optional<FileTimes> CheckedTimesToWrite(const HandlingRecord& options, const FileTimes& current,
-                                             const TimeExtremes* extremes)
+                                             const TimeExtremes* extremes, std::optional<FileTime> dateTaken)
 {
-    const auto values = NewValues(options, current, extremes);
+    const auto values = NewValues(options, current, extremes, dateTaken);
     FileTimes times;
     for (int k = 0; k < TimestampKindCount; ++k) {
-        if (!Changes(options, k, extremes)) {
+        if (!Changes(options, k, extremes, dateTaken)) {
             times[k] = InvalidFileTime;
             continue;
         }
@@ -192,9 +209,9 @@ std::optional<FileTimes> CheckedTimesToWrite(const HandlingRecord& options, cons
 }
 
 FileTimes TimesToWriteOrRefuse(const HandlingRecord& options, const FileTimes& current, const TimeExtremes* extremes,
-                               bool& refused)
+                               bool& refused, std::optional<FileTime> dateTaken)
 {
-    const std::optional<FileTimes> times = CheckedTimesToWrite(options, current, extremes);
+    const std::optional<FileTimes> times = CheckedTimesToWrite(options, current, extremes, dateTaken);
     refused = !times;
     return times.value_or(FileTimes{InvalidFileTime, InvalidFileTime, InvalidFileTime});
 }

@@ -21,6 +21,7 @@ enum : TimestampOperation {
     OpEarliestEntry = 8,
     OpLatestEntry = 9,
     OpShiftBySpan = 10,
+    OpDateTaken = 11,
 };
 
 // The rows of one timestamp page: per kind an operation, a picker value (UTC) and a span to
@@ -33,10 +34,12 @@ struct HandlingRecord {
 
     [[nodiscard]] bool AnyOperation() const;
     // Whether writing a file's new times a second time leaves them as the first write did:
-    // every kind gets a fixed value, a value from its own date or time of day, or keeps it,
-    // and a kind copied from another copies one of those. A shift by a span does not, nor a
+    // every kind gets a fixed value, a value from its own date or time of day, the file's date
+    // taken, or keeps it, and a kind copied from another copies one of those. A shift by a span does not, nor a
     // copy of a kind that is itself copied or shifted, nor an operation this build does not know.
     [[nodiscard]] bool RewritesTheSame() const;
+    // Whether some row takes its new value from the moment a file's own data says it was taken.
+    [[nodiscard]] bool TakesDateTaken() const;
 };
 
 // Earliest and latest time per kind among a folder's entries.
@@ -48,15 +51,19 @@ struct TimeExtremes {
 };
 
 // Replaces times by their new values. Without extremes, the earliest/latest operations act
-// like "Don't change". A kind whose new value does not convert, or whose shift leaves the
-// range of file times, becomes InvalidFileTime.
-void ComputeNewTimes(const HandlingRecord& options, FileTimes& times, const TimeExtremes* extremes);
+// like "Don't change", and so does the date-taken operation without a date taken (a folder, or
+// a file whose data records none). A kind whose new value does not convert, or whose shift
+// leaves the range of file times, becomes InvalidFileTime.
+void ComputeNewTimes(const HandlingRecord& options, FileTimes& times, const TimeExtremes* extremes,
+                     std::optional<FileTime> dateTaken = std::nullopt);
 
 // What to write to an item whose times are current: the new value of each kind that changes,
 // InvalidFileTime for each kind left as it is ("Don't change" or an unknown code, an
-// earliest/latest operation without extremes, a shift by a span of zero, a value that does
-// not convert, a shift that leaves the range of file times).
-FileTimes TimesToWrite(const HandlingRecord& options, const FileTimes& current, const TimeExtremes* extremes);
+// earliest/latest operation without extremes, the date-taken operation without a date taken,
+// a shift by a span of zero, a value that does not convert, a shift that leaves the range of
+// file times).
+FileTimes TimesToWrite(const HandlingRecord& options, const FileTimes& current, const TimeExtremes* extremes,
+                       std::optional<FileTime> dateTaken = std::nullopt);
 
 // TimesToWrite for an apply that reports what it cannot write: nothing when a kind that
 // changes gets a value the platform cannot write: a shift that leaves the range of file times
@@ -64,12 +71,13 @@ FileTimes TimesToWrite(const HandlingRecord& options, const FileTimes& current, 
 // unchanged") or a value above 0x7FFFFFFFFFFFFFFF. A kind whose local conversion fails
 // (InvalidFileTime) is left as it is, as in TimesToWrite.
 [[nodiscard]] std::optional<FileTimes> CheckedTimesToWrite(const HandlingRecord& options, const FileTimes& current,
-                                                           const TimeExtremes* extremes);
+                                                           const TimeExtremes* extremes,
+                                                           std::optional<FileTime> dateTaken = std::nullopt);
 
 // CheckedTimesToWrite as a file-system change wants it: the times to write, or none at all
 // (every kind InvalidFileTime) with `refused` set, so that nothing of the item is written.
 FileTimes TimesToWriteOrRefuse(const HandlingRecord& options, const FileTimes& current, const TimeExtremes* extremes,
-                               bool& refused);
+                               bool& refused, std::optional<FileTime> dateTaken = std::nullopt);
 
 // What an apply reports for an item whose new time cannot be written.
 inline constexpr HRESULT UnwritableTimeResult = HRESULT_FROM_WIN32(ERROR_INVALID_TIME);

@@ -48,6 +48,24 @@ bool RecordingFileSystem::ChangeTimes(const std::wstring& path, const TimesChang
     return true;
 }
 
+bool RecordingFileSystem::ChangeTimesByDate(const std::wstring& path, const TimestampKindSet& takers,
+                                            const DatedTimesChange& change, FileTimes& stored)
+{
+    FileTimes before{};
+    bool wrote = false;
+    const auto recorded = [&](const FileTimes& current, const DateTakenReader& dateTaken) {
+        before = current;
+        const FileTimes wanted = change(current, dateTaken);
+        wrote = Writes(wanted);
+        return wanted;
+    };
+    if (!real_.ChangeTimesByDate(path, takers, recorded, stored))
+        return false;
+    if (wrote && stored != before)
+        record_.Add(path, before, stored);
+    return true;
+}
+
 UndoReport UndoApply(FolderFileSystem& fileSystem, const UndoRecord& record, WalkProgress* progress)
 {
     UndoReport report;

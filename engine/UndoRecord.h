@@ -47,6 +47,8 @@ public:
     }
     DWORD Attributes(const std::wstring& path) override { return real_.Attributes(path); }
     bool CreateEmptyFile(const std::wstring& path) override { return real_.CreateEmptyFile(path); }
+    bool ChangeTimesByDate(const std::wstring& path, const TimestampKindSet& takers, const DatedTimesChange& change,
+                           FileTimes& stored) override;
 
 private:
     FolderFileSystem& real_;

@@ -215,3 +215,9 @@ bool Win32FolderFileSystem::CreateEmptyFile(const std::wstring& path)
                                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     return created.valid();
 }
+
+bool Win32FolderFileSystem::ChangeTimesByDate(const std::wstring& path, const TimestampKindSet&,
+                                              const DatedTimesChange& change, FileTimes& stored)
+{
+    return ChangeFileTimesByDate(path.c_str(), change, stored);
+}

@@ -24,7 +24,7 @@ BOOL CAdvancedPage::OnInitDialog()
 {
     if (Sheet())
         Sheet()->AwaitItemHeader();
-    FillOperationCombos(m_hWnd, IDD_ADVANCED, false, false);
+    FillOperationCombos(m_hWnd, IDD_ADVANCED, false, {false, true});
     AttachPickers();
     SendDlgItemMessage(IDC_ITEM_ICON, STM_SETICON, reinterpret_cast<WPARAM>(icon));
     SetControlText(m_hWnd, IDC_LOCATION, location.c_str());

@@ -22,8 +22,9 @@ BOOL CGeneralPage::OnInitDialog()
 {
     if (Sheet())
         Sheet()->AwaitItemHeader();
-    // A file has no entries of its own to take the earliest or latest time of.
-    FillOperationCombos(m_hWnd, IDD_GENERAL, true, isFolder);
+    // A file has no entries of its own to take the earliest or latest time of, and a folder
+    // has no date taken.
+    FillOperationCombos(m_hWnd, IDD_GENERAL, true, {isFolder, reachesFile});
     AttachPickers();
     SendDlgItemMessage(IDC_ITEM_ICON, STM_SETICON, reinterpret_cast<WPARAM>(icon));
     SetControlText(m_hWnd, IDC_DISPLAY_NAME, displayName.c_str());

@@ -12,7 +12,8 @@ public:
     CGeneralPage();
 
     bool isFolder = false;
-    HICON icon = nullptr; // owned by the sheet
+    bool reachesFile = true; // a file is among the items: the rows offer the file-only operations
+    HICON icon = nullptr;    // owned by the sheet
     std::wstring displayName;
     std::wstring typeName;
     std::wstring location;

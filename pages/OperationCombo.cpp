@@ -5,13 +5,13 @@
 
 namespace {
 
-bool TagEntries(HWND combo, bool dataHasFolderOnly, bool offerFolderOnly)
+bool TagEntries(HWND combo, bool dataHasFolderOnly, OfferedOperations offered)
 {
     WPARAM index = 0;
     for (const OperationEntry& entry : kOperationEntries) {
         if (entry.folderOnly && !dataHasFolderOnly)
             continue;
-        if (entry.folderOnly && !offerFolderOnly) {
+        if ((entry.folderOnly && !offered.folderOnly) || (entry.fileOnly && !offered.fileOnly)) {
             if (::SendMessageW(combo, CB_DELETESTRING, index, 0) == CB_ERR)
                 return false;
             continue;
@@ -25,11 +25,11 @@ bool TagEntries(HWND combo, bool dataHasFolderOnly, bool offerFolderOnly)
 
 } // namespace
 
-bool FillOperationCombos(HWND page, UINT dataId, bool dataHasFolderOnly, bool offerFolderOnly)
+bool FillOperationCombos(HWND page, UINT dataId, bool dataHasFolderOnly, OfferedOperations offered)
 {
     bool filled = FillCombosFromDlgInit(page, dataId);
     for (int id : kOperationComboIds)
-        filled = TagEntries(::GetDlgItem(page, id), dataHasFolderOnly, offerFolderOnly) && filled;
+        filled = TagEntries(::GetDlgItem(page, id), dataHasFolderOnly, offered) && filled;
     return filled;
 }
 

@@ -34,6 +34,9 @@ std::wstring TimeCellText(const PlannedChange& change, TimestampKind kind)
     if (change.created)
         return FillInserts(AppModule().LoadText(IDS_PREVIEW_CHANGE),
                            {AppModule().LoadText(IDS_PREVIEW_NEW_ITEM), plannedText});
+    if (change.noDateTaken[kind])
+        return FillInserts(AppModule().LoadText(IDS_PREVIEW_CHANGE),
+                           {LocalTimeText(current), AppModule().LoadText(IDS_PREVIEW_NO_DATE_TAKEN)});
     if (current == planned)
         return plannedText;
     return FillInserts(AppModule().LoadText(IDS_PREVIEW_CHANGE), {LocalTimeText(current), plannedText});
@@ -45,15 +48,19 @@ std::wstring PreviewSummaryText(const PreviewResult& result)
 {
     if (result.outcome == WalkOutcome::Stopped)
         return AppModule().LoadText(IDS_PREVIEW_STOPPED);
+    // A file listed only for its missing date taken stays as it is.
     unsigned long long folders = 0;
-    for (const PlannedChange& change : result.changes)
+    unsigned long long staying = 0;
+    for (const PlannedChange& change : result.changes) {
         folders += change.folder ? 1 : 0;
-    const unsigned long long items = result.changes.size();
+        staying += !change.created && change.current == change.planned ? 1 : 0;
+    }
+    const unsigned long long items = result.changes.size() - staying;
     return FillInserts(AppModule().LoadText(IDS_PREVIEW_SUMMARY),
                        {Counted(items, IDS_PREVIEW_ONE_ITEM, IDS_PREVIEW_ITEMS),
                         Counted(items - folders, IDS_PROGRESS_ONE_FILE, IDS_PROGRESS_FILES),
                         Counted(folders, IDS_PROGRESS_ONE_FOLDER, IDS_PROGRESS_FOLDERS),
-                        Counted(result.unchanged, IDS_PREVIEW_ONE_STAYS, IDS_PREVIEW_STAY)});
+                        Counted(result.unchanged + staying, IDS_PREVIEW_ONE_STAYS, IDS_PREVIEW_STAY)});
 }
 
 std::wstring LocalTimeText(FileTime utc)
@@ -86,7 +93,7 @@ TimestampKindSet KindsThatChange(const PreviewResult& result)
     TimestampKindSet kinds{};
     for (const PlannedChange& change : result.changes) {
         for (int k = 0; k < TimestampKindCount; ++k)
-            kinds[k] = kinds[k] || change.created || change.current[k] != change.planned[k];
+            kinds[k] = kinds[k] || change.created || change.current[k] != change.planned[k] || change.noDateTaken[k];
     }
     return kinds;
 }

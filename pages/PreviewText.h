@@ -19,7 +19,8 @@ inline constexpr int PreviewColumnCount = 5;
 
 // The text of one cell of the preview's list. A row past the changes is the item the apply
 // would stop at, with the reason in its first time column. A time column shows "current →
-// new" for a kind that changes and the current time alone for one that stays.
+// new" for a kind that changes, "current → no date taken" for a kind that was to take a date
+// taken the file lacks, and the current time alone for one that stays.
 std::wstring PreviewCellText(const PreviewResult& result, std::size_t row, PreviewColumn column);
 
 // The time column of each kind, and whether the kind changes for any listed item.

@@ -122,3 +122,7 @@
 #define IDS_UNDO_PROGRESS 1152
 #define IDS_UNDO_LEFT_ALONE_ONE 1153
 #define IDS_UNDO_LEFT_ALONE 1154
+// The files an apply left as they were for lack of a date taken, and the preview's word for one.
+#define IDS_NO_DATE_TAKEN_ONE 1160
+#define IDS_NO_DATE_TAKEN 1161
+#define IDS_PREVIEW_NO_DATE_TAKEN 1162

@@ -20,7 +20,8 @@ CREATED, ACCESSED, MODIFIED = 1010, 1011, 1012
 RECORD_ORDER = (CREATED, MODIFIED, ACCESSED)
 ADD_STRING = 0x0403
 
-# Index = operation code. Entries 6 and 7 name the row's two other timestamps.
+# In the order of the pages' table of operations (pages/OperationCombo.h). Entries 6 and 7 name
+# the row's two other timestamps; the folder-only entries are on the General page alone.
 OPERATIONS = {
     "en": {
         "common": [
@@ -38,6 +39,8 @@ OPERATIONS = {
             "Set the same as the earliest file/subfolder",
             "Set the same as the latest file/subfolder",
         ],
+        "shift": ["Shift by the specified time span"],
+        "file": ["Set the same as the date taken"],
     },
     "ja": {
         "common": [
@@ -55,6 +58,8 @@ OPERATIONS = {
             "フォルダー内の最も古い日時にする",
             "フォルダー内の最も新しい日時にする",
         ],
+        "shift": ["指定した時間だけずらす"],
+        "file": ["撮影日時と同じにする"],
     },
 }
 
@@ -64,7 +69,7 @@ def entries(language, control, with_folder_operations):
     result = texts["common"] + texts[control]
     if with_folder_operations:
         result += texts["folder"]
-    return result
+    return result + texts["shift"] + texts["file"]
 
 
 def dlginit(language, with_folder_operations):

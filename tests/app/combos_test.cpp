@@ -87,27 +87,29 @@ TEST_F(ComboFillTest, SkipsUnknownCodesAndStopsAfterARefusedEntry)
     EXPECT_EQ(ComboCount(dialog, 1012), 0);
 }
 
-TEST_F(ComboFillTest, GeneralPageDataGivesElevenOperationsPerRow)
+TEST_F(ComboFillTest, GeneralPageDataGivesTwelveOperationsPerRow)
 {
     ASSERT_TRUE(FillCombosFromDlgInit(dialog, IDD_GENERAL));
     for (int id : {1010, 1011, 1012})
-        EXPECT_EQ(ComboCount(dialog, id), 11) << id;
+        EXPECT_EQ(ComboCount(dialog, id), 12) << id;
     // Entries of the interface's language: Don't change, same as the modification time,
-    // same as the creation time, same as the latest entry, the shift.
+    // same as the creation time, same as the latest entry, the shift, the date taken.
     struct Entries {
         const wchar_t* dontChange;
         const wchar_t* sameAsModification;
         const wchar_t* sameAsCreation;
         const wchar_t* sameAsLatest;
         const wchar_t* shift;
+        const wchar_t* dateTaken;
     };
     const Expected<Entries> languages[] = {
         {L"en",
          {L"Don't change", L"Set the same as the modification time", L"Set the same as the creation time",
-          L"Set the same as the latest file/subfolder", L"Shift by the specified time span"}},
+          L"Set the same as the latest file/subfolder", L"Shift by the specified time span",
+          L"Set the same as the date taken"}},
         {L"ja",
          {L"変更しない", L"更新日時と同じにする", L"作成日時と同じにする", L"フォルダー内の最も新しい日時にする",
-          L"指定した時間だけずらす"}},
+          L"指定した時間だけずらす", L"撮影日時と同じにする"}},
     };
     const Entries* expected = ForRunLanguage(languages);
     ASSERT_TRUE(expected);
@@ -116,8 +118,10 @@ TEST_F(ComboFillTest, GeneralPageDataGivesElevenOperationsPerRow)
     EXPECT_EQ(ComboText(dialog, 1012, 6), expected->sameAsCreation);
     EXPECT_EQ(ComboText(dialog, 1011, 7), expected->sameAsModification);
     EXPECT_EQ(ComboText(dialog, 1011, 9), expected->sameAsLatest);
-    for (int id : {1010, 1011, 1012})
+    for (int id : {1010, 1011, 1012}) {
         EXPECT_EQ(ComboText(dialog, id, 10), expected->shift) << id;
+        EXPECT_EQ(ComboText(dialog, id, 11), expected->dateTaken) << id;
+    }
 }
 
 TEST_F(ComboFillTest, MissingResourceFillsNothingAndIsNotAFailure)

@@ -1,5 +1,6 @@
 #include "app/Dialog.h"
 #include "engine/FileTimeAccess.h"
+#include "engine/TimestampOperations.h"
 #include "ui/ResultText.h"
 #include "res/resource.h"
 #include "tests/support/MessageBoxCapture.h"
@@ -86,7 +87,9 @@ TEST_F(SelectionSheetTest, HeaderDescribesTheSelectionAndTheFolderPartsAppearWit
     // operations and the walk's options; a selection has no Metadata page, but a Preview.
     EXPECT_EQ(sheet.TabCount(), 3);
     EXPECT_EQ(sheet.Advanced().location, photos);
-    EXPECT_EQ(::SendDlgItemMessageW(general, IDC_MODIFIED_OPERATION, CB_GETCOUNT, 0, 0), 11);
+    // Files among the items too: the folder operations and the date taken.
+    EXPECT_EQ(::SendDlgItemMessageW(general, IDC_MODIFIED_OPERATION, CB_GETCOUNT, 0, 0), 12);
+    EXPECT_EQ(::SendDlgItemMessageW(general, IDC_MODIFIED_OPERATION, CB_GETITEMDATA, 11, 0), OpDateTaken);
     EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(general, IDC_RECURSIVE)));
     // The rows start at the first item's times.
     EXPECT_EQ(sheet.General().value[LastWrite], kFirst);
@@ -107,7 +110,9 @@ TEST_F(SelectionSheetTest, FilesOfOneTypeInVariousFoldersShowTheTypeAndNoFolderP
     EXPECT_EQ(ControlText(general, IDC_TYPE_NAME), ShellTypeOf(L"x.txt"));
     EXPECT_EQ(ControlText(general, IDC_LOCATION), texts->variousFolders);
     EXPECT_EQ(sheet.TabCount(), 2); // General and Preview
-    EXPECT_EQ(::SendDlgItemMessageW(general, IDC_MODIFIED_OPERATION, CB_GETCOUNT, 0, 0), 9);
+    // No folder operations; the date taken, since the rows reach files.
+    EXPECT_EQ(::SendDlgItemMessageW(general, IDC_MODIFIED_OPERATION, CB_GETCOUNT, 0, 0), 10);
+    EXPECT_EQ(::SendDlgItemMessageW(general, IDC_MODIFIED_OPERATION, CB_GETITEMDATA, 9, 0), OpDateTaken);
     EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(general, IDC_RECURSIVE)));
     sheet.PressCancel();
 }

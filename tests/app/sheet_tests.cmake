@@ -1,7 +1,7 @@
 # Window tests of the main sheet and its chrome: real sheets under Xvfb.
 chronset_test_program(sheet_tests RESOURCES
   SOURCES sheet_test.cpp chrome_test.cpp combos_test.cpp apply_sequence_test.cpp selection_sheet_test.cpp
-          preview_undo_sheet_test.cpp
+          preview_undo_sheet_test.cpp date_taken_sheet_test.cpp
   LIBS chronset_sheet_driver chronset_test_properties)
 
 # A file whose times cannot be written: immutable on the Linux side for the length of the run.

@@ -207,7 +207,9 @@ bool MemoryFileSystem::ChangeTimes(const std::wstring& path, const TimesChange& 
         ::SetLastError(item ? item->readError : folderThere ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
         return false;
     }
-    const FileTimes wanted = change(item->times);
+    // The times as read when the item was opened: a change may touch the item meanwhile.
+    const FileTimes current = item->times;
+    const FileTimes wanted = change(current);
     if (wanted != FileTimes{InvalidFileTime, InvalidFileTime, InvalidFileTime}) {
         log_.push_back(L"write " + path);
         if (item->writeError) {
@@ -257,4 +259,23 @@ bool MemoryFileSystem::CreateEmptyFile(const std::wstring& path)
     if (!Find(path))
         AddFile(path, FileTimes{});
     return true;
+}
+
+bool MemoryFileSystem::ChangeTimesByDate(const std::wstring& path, const TimestampKindSet&,
+                                         const DatedTimesChange& change, FileTimes& stored)
+{
+    bool asked = false;
+    std::optional<FileTime> date;
+    const DateTakenReader dateTaken = [&] {
+        if (!asked) {
+            asked = true;
+            log_.push_back(L"date " + path);
+            const Item* item = Find(path);
+            if (item && !item->folder && !item->dataUnreadable)
+                date = item->dateTaken;
+        }
+        return date;
+    };
+    return ChangeTimes(
+        path, [&](const FileTimes& current) { return change(current, dateTaken); }, stored);
 }

@@ -25,6 +25,8 @@ public:
         DWORD identifyError = 0;           // non-zero: identifying it fails with this error
         bool listedLagging = false;        // its entry shows listedTimes, not its real times
         FileTimes listedTimes = {};
+        std::optional<FileTime> dateTaken; // what its data says of when it was taken
+        bool dataUnreadable = false;       // its data cannot be read, though its times can
     };
 
     Item& AddFolder(const std::wstring& path, const FileTimes& times, DWORD attributes = 0);
@@ -44,8 +46,8 @@ public:
     // Opened items report no identity (all zero), as some file systems and redirectors do.
     void IdentifyAsZero() { zeroIdentities_ = true; }
 
-    // "list P", "read P", "write P" (only where a kind changes), "identify P" and "create P"
-    // lines in call order.
+    // "list P", "read P", "write P" (only where a kind changes), "identify P", "create P" and
+    // "date P" (a change asks for the file's date taken) lines in call order.
     const std::vector<std::wstring>& Log() const { return log_; }
     std::size_t Count(const std::wstring& prefix) const;
     void ClearLog() { log_.clear(); }
@@ -55,6 +57,10 @@ public:
     bool FolderIdentity(const std::wstring& path, FileIdentity& identity) override;
     DWORD Attributes(const std::wstring& path) override;
     bool CreateEmptyFile(const std::wstring& path) override;
+    // ChangeTimes whose change is given the file's dateTaken when it asks; nothing for a
+    // folder or a file whose data is unreadable.
+    bool ChangeTimesByDate(const std::wstring& path, const TimestampKindSet& takers, const DatedTimesChange& change,
+                           FileTimes& stored) override;
 
     // Gives an entry's record, and forgets an item listed for deletion.
     bool EntryRecord(const std::wstring& folder, const std::wstring& name, WIN32_FIND_DATAW& entry, ListedFileId& id);

@@ -184,6 +184,11 @@ public:
     }
     DWORD Attributes(const std::wstring& path) override { return platform_.Attributes(path); }
     bool CreateEmptyFile(const std::wstring& path) override { return platform_.CreateEmptyFile(path); }
+    bool ChangeTimesByDate(const std::wstring& path, const TimestampKindSet& takers, const DatedTimesChange& change,
+                           FileTimes& stored) override
+    {
+        return platform_.ChangeTimesByDate(path, takers, change, stored);
+    }
 
     std::vector<std::wstring> listed;
     std::vector<std::wstring> identified;

@@ -1,7 +1,7 @@
 #include "engine/MediaDate.h"
 
 #include "tests/engine/GuardedBlock.h"
-#include "tests/engine/MediaFiles.h"
+#include "tests/support/MediaFiles.h"
 #include "tests/support/TestTimes.h"
 
 #include <gtest/gtest.h>

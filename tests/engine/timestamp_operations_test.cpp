@@ -50,7 +50,8 @@ TEST(HandlingRecord, AnyOperationSeesEveryRow)
 // What a file holds after its new times are written: the kinds that change, the rest kept.
 FileTimes Written(const HandlingRecord& record, const FileTimes& times)
 {
-    const FileTimes wanted = TimesToWrite(record, times, nullptr);
+    // A file's date taken is part of the file, the same at every write.
+    const FileTimes wanted = TimesToWrite(record, times, nullptr, UtcTime(2018, 7, 1, 9, 30, 15, 250));
     FileTimes result = times;
     for (int k = 0; k < TimestampKindCount; ++k) {
         if (wanted[k] != InvalidFileTime)
@@ -64,9 +65,19 @@ TEST(HandlingRecord, RewritesTheSameOnlyWhereASecondWriteGivesWhatTheFirstGave)
     // Every combination of the codes (and one this build does not know), on times that
     // include sub-seconds and a time of day near midnight: a record that claims to rewrite the
     // same must give the same times from what its first write left.
-    const TimestampOperation codes[] = {OpDontChange,    OpSpecifiedDateTime, OpSpecifiedTimeOfDay, OpCurrentDateTime,
-                                        OpMidnight,      OpSecondToZero,      OpSameAsFirstOther,   OpSameAsSecondOther,
-                                        OpEarliestEntry, OpLatestEntry,       OpShiftBySpan,        99};
+    const TimestampOperation codes[] = {OpDontChange,
+                                        OpSpecifiedDateTime,
+                                        OpSpecifiedTimeOfDay,
+                                        OpCurrentDateTime,
+                                        OpMidnight,
+                                        OpSecondToZero,
+                                        OpSameAsFirstOther,
+                                        OpSameAsSecondOther,
+                                        OpEarliestEntry,
+                                        OpLatestEntry,
+                                        OpShiftBySpan,
+                                        OpDateTaken,
+                                        99};
     const FileTimes starts[] = {
         OldTimes(), {UtcTime(2019, 3, 10, 23, 59, 59, 999), UtcTime(2019, 11, 3, 0, 30), UtcTime(1999, 12, 31)}};
     const auto shifting = [](TimestampOperation c, TimestampOperation a, TimestampOperation w) {

@@ -36,7 +36,7 @@ protected:
     MessageBoxCapture boxes;
 };
 
-TEST_F(AdvancedPageTest, PageShowsTheFolderNineOperationsAndStoresPatternsWhenLeft)
+TEST_F(AdvancedPageTest, PageShowsTheFolderTenOperationsAndStoresPatternsWhenLeft)
 {
     const std::wstring folder = temp.MakeFolder(L"Data");
     SheetDriver open(folder);
@@ -44,7 +44,9 @@ TEST_F(AdvancedPageTest, PageShowsTheFolderNineOperationsAndStoresPatternsWhenLe
     HWND page = open.AdvancedWindow();
     ASSERT_TRUE(page);
     for (int id : kCombos) {
-        EXPECT_EQ(OperationCount(page, id), 9) << id;
+        EXPECT_EQ(OperationCount(page, id), 10) << id;
+        // Its rows reach files: the date taken comes last.
+        EXPECT_EQ(::SendDlgItemMessageW(page, id, CB_GETITEMDATA, 9, 0), OpDateTaken) << id;
         EXPECT_EQ(SelectedOperation(page, id), OpDontChange) << id;
     }
     if (const SameAsTexts* texts = ForRunLanguage(kSameAsTexts)) {

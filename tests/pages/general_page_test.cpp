@@ -21,15 +21,17 @@ struct OperationTexts {
     const wchar_t* sameAsModification;
     const wchar_t* sameAsEarliest;
     const wchar_t* sameAsLatest;
+    const wchar_t* dateTaken;
 };
 
 const Expected<OperationTexts> kOperationTexts[] = {
     {L"en",
      {L"Don't change", L"Set the same as the access time", L"Set the same as the modification time",
-      L"Set the same as the earliest file/subfolder", L"Set the same as the latest file/subfolder"}},
+      L"Set the same as the earliest file/subfolder", L"Set the same as the latest file/subfolder",
+      L"Set the same as the date taken"}},
     {L"ja",
      {L"変更しない", L"アクセス日時と同じにする", L"更新日時と同じにする", L"フォルダー内の最も古い日時にする",
-      L"フォルダー内の最も新しい日時にする"}},
+      L"フォルダー内の最も新しい日時にする", L"撮影日時と同じにする"}},
 };
 
 class GeneralPageTest : public ::testing::Test {
@@ -43,7 +45,7 @@ protected:
     const FileTime oldAccess = UtcTime(2022, 11, 20, 22, 45, 50, 123) + 3;
 };
 
-TEST_F(GeneralPageTest, FileSheetShowsTheItemAndNineOperationsPerRow)
+TEST_F(GeneralPageTest, FileSheetShowsTheItemAndTenOperationsPerRow)
 {
     const std::wstring file = temp.MakeFile(L"a.txt");
     SetTimes(file, oldWrite, oldAccess, oldWrite);
@@ -55,7 +57,9 @@ TEST_F(GeneralPageTest, FileSheetShowsTheItemAndNineOperationsPerRow)
 
     for (int k = 0; k < TimestampKindCount; ++k) {
         SCOPED_TRACE(k);
-        EXPECT_EQ(OperationCount(page, kCombos[k]), 9);
+        EXPECT_EQ(OperationCount(page, kCombos[k]), 10);
+        // The date taken comes last, after the shift, and carries its code.
+        EXPECT_EQ(::SendDlgItemMessageW(page, kCombos[k], CB_GETITEMDATA, 9, 0), OpDateTaken);
         EXPECT_EQ(SelectedOperation(page, kCombos[k]), 0);
         EXPECT_FALSE(PickerEnabled(page, kPickers[k]));
         EXPECT_EQ(PickerValue(page, kPickers[k]), WholeSeconds(times[k]));
@@ -65,6 +69,7 @@ TEST_F(GeneralPageTest, FileSheetShowsTheItemAndNineOperationsPerRow)
         EXPECT_EQ(OperationText(page, IDC_CREATED_OPERATION, 7), texts->sameAsAccess);
         EXPECT_EQ(OperationText(page, IDC_MODIFIED_OPERATION, 7), texts->sameAsAccess);
         EXPECT_EQ(OperationText(page, IDC_ACCESSED_OPERATION, 7), texts->sameAsModification);
+        EXPECT_EQ(OperationText(page, IDC_MODIFIED_OPERATION, 9), texts->dateTaken);
     }
     for (int id : {IDC_RECURSIVE, IDC_EXCLUDE_SYSTEM, IDC_EXCLUDE_HIDDEN})
         EXPECT_FALSE(Visible(page, id)) << id;
@@ -278,8 +283,11 @@ TEST_F(GeneralPageTest, FolderSheetOffersElevenOperationsAndTheWalkOptions)
     SheetDriver open(folder);
     ASSERT_TRUE(open.Create());
     HWND page = open.GeneralWindow();
-    for (int id : kCombos)
+    // A folder has no date taken: its rows end with the shift.
+    for (int id : kCombos) {
         EXPECT_EQ(OperationCount(page, id), 11) << id;
+        EXPECT_EQ(::SendDlgItemMessageW(page, id, CB_GETITEMDATA, 10, 0), OpShiftBySpan) << id;
+    }
     if (const OperationTexts* texts = ForRunLanguage(kOperationTexts)) {
         EXPECT_EQ(OperationText(page, IDC_MODIFIED_OPERATION, 8), texts->sameAsEarliest);
         EXPECT_EQ(OperationText(page, IDC_MODIFIED_OPERATION, 9), texts->sameAsLatest);

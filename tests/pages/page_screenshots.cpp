@@ -1,14 +1,17 @@
 // Shows the pages in the states the documentation pictures: run by take_screenshots.sh, which
 // photographs the window this program names and then lets it end.
 //   page_screenshots SCENE READY DONE
-// SCENE is general, advanced, span, browse, selection or preview. When the picture can be
+// SCENE is general, advanced, span, browse, selection, preview, taken or taken-preview. When
+// the picture can be
 // taken, the program writes the window's title to READY; it ends once DONE exists (or after a
 // minute).
 
 #include "app/Dialog.h"
 #include "engine/FileTimeAccess.h"
 #include "framework/Module.h"
+#include "platform/Handles.h"
 #include "res/resource.h"
+#include "tests/support/MediaFiles.h"
 #include "tests/support/SheetDriver.h"
 #include "tests/support/TestTimes.h"
 #include "tests/support/WindowTestSupport.h"
@@ -88,6 +91,28 @@ private:
     std::wstring m_path = L"C:\\Data\\Photos 2024";
     bool m_ready = true;
 };
+
+// The two photos hold the moments they were taken (Exif, local time, as cameras write it) and
+// carry the day they were copied as their times; notes.txt holds no date.
+bool GiveThePhotosTheirDates(const std::wstring& folder)
+{
+    const FileTime copied = LocalTime(2024, 9, 2, 20, 14, 0);
+    const std::pair<const wchar_t*, const char*> photos[] = {{L"beach.jpg", "2024:08:14 10:05:31"},
+                                                             {L"harbour.jpg", "2024:08:14 17:42:08"}};
+    for (const auto& [name, taken] : photos) {
+        const Bytes jpeg = Jpeg({ExifSegment(TiffWriter().Text(TagOriginal, taken).Build())});
+        const std::wstring path = folder + L"\\" + name;
+        FileHandle file(
+            ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        DWORD written = 0;
+        const bool wrote =
+            file && ::WriteFile(file.get(), jpeg.data(), static_cast<DWORD>(jpeg.size()), &written, nullptr);
+        file.reset();
+        if (!wrote || !WriteFileTimes(path.c_str(), FileTimes{copied, copied, copied}))
+            return false;
+    }
+    return true;
+}
 
 void PumpFor(int milliseconds)
 {
@@ -169,7 +194,9 @@ int main()
     int argc = 0;
     wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
     if (!argv || argc != 4) {
-        std::fprintf(stderr, "usage: page_screenshots general|advanced|span|browse|selection|preview READY DONE\n");
+        std::fprintf(
+            stderr,
+            "usage: page_screenshots general|advanced|span|browse|selection|preview|taken|taken-preview READY DONE\n");
         return 2;
     }
     const std::wstring scene = argv[1];
@@ -246,6 +273,21 @@ int main()
             SelectOperation(advanced, IDC_MODIFIED_OPERATION, OpSpecifiedDateTime);
             EditPicker(advanced, IDC_MODIFIED_VALUE, LocalTime(2024, 8, 15, 18, 45, 0));
             open.ShowPage(2);
+            AnnounceAndWait(product, ready, done);
+        } else if (scene == L"taken" || scene == L"taken-preview") {
+            if (!GiveThePhotosTheirDates(path)) {
+                std::fprintf(stderr, "the photos could not be written (error %lu)\n", ::GetLastError());
+                return 1;
+            }
+            // The date taken is the last entry of the Advanced page's rows.
+            open.ShowPage(1);
+            HWND advanced = open.AdvancedWindow();
+            // The preview shows the Modified column first: the date taken, and "no date taken".
+            SelectOperation(advanced, IDC_MODIFIED_OPERATION, 9);
+            if (scene == L"taken-preview")
+                open.ShowPage(2);
+            else
+                SelectOperation(advanced, IDC_CREATED_OPERATION, OpSameAsFirstOther);
             AnnounceAndWait(product, ready, done);
         } else if (scene == L"browse") {
             std::thread user(DriveBrowseDialog, photos.Path(), ready, done);

@@ -107,9 +107,15 @@ TEST_F(GeneralPageSpanTest, EveryRowOffersTheShiftAndAFileLacksOnlyTheFolderEntr
     SheetDriver fileSheet(file);
     ASSERT_TRUE(fileSheet.Create());
     page = fileSheet.GeneralWindow();
+    // The folder entries give way to the date taken, which follows the shift.
     for (const Row& row : kRows)
-        EXPECT_EQ(OperationCount(page, row.combo), 9) << row.combo;
+        EXPECT_EQ(OperationCount(page, row.combo), 10) << row.combo;
     // Without a second page to go to, the record takes the rows when asked.
+    for (const Row& row : kRows)
+        SelectOperation(page, row.combo, 9);
+    ASSERT_TRUE(fileSheet.General().ExchangeData(true));
+    for (int k = 0; k < TimestampKindCount; ++k)
+        EXPECT_EQ(fileSheet.General().operation[k], OpDateTaken) << k;
     for (const Row& row : kRows)
         SelectOperation(page, row.combo, 8);
     ASSERT_TRUE(fileSheet.General().ExchangeData(true));
@@ -135,7 +141,7 @@ TEST_F(GeneralPageSpanTest, EveryRowOffersTheShiftAndAFileLacksOnlyTheFolderEntr
         EXPECT_EQ(SelectedOperation(folderSheet.GeneralWindow(), row.combo), 10);
 }
 
-TEST_F(AdvancedPageSpanTest, EveryRowOffersTheShiftWithoutTheFolderEntries)
+TEST_F(AdvancedPageSpanTest, EveryRowOffersTheShiftAndTheDateTakenWithoutTheFolderEntries)
 {
     std::wstring shift;
     if (const wchar_t* const* text = ForRunLanguage(kShiftTexts))
@@ -146,8 +152,10 @@ TEST_F(AdvancedPageSpanTest, EveryRowOffersTheShiftWithoutTheFolderEntries)
     open.ShowPage(1);
     HWND page = open.AdvancedWindow();
     ASSERT_EQ(open.CurrentPage(), page);
+    // The rows reach the walk's files: the date taken follows the shift.
     for (const Row& row : kRows)
-        EXPECT_EQ(OperationCount(page, row.combo), 9) << row.combo;
+        EXPECT_EQ(OperationCount(page, row.combo), 10) << row.combo;
+    ExpectEntryStores(open, page, open.Advanced(), 9, OpDateTaken, L"");
     ExpectEntryStores(open, page, open.Advanced(), 8, OpShiftBySpan, shift);
     ExpectEntryStores(open, page, open.Advanced(), 6, OpSameAsFirstOther, L"");
 

@@ -21,7 +21,7 @@ wine reg add 'HKCU\Software\Wine\AppDefaults\page_screenshots.exe\X11 Driver' /v
 
 for lang in en ja; do
   if [ $lang = ja ]; then locale=ja_JP.UTF-8; else locale=en_US.UTF-8; fi
-  for scene in ${SCENES:-general advanced span browse}; do
+  for scene in ${SCENES:-general advanced span browse taken taken-preview}; do
     ready=$work/$scene-$lang.ready
     done_file=$work/$scene-$lang.done
     LANG=$locale LC_ALL=$locale timeout 120 wine "$program" "$scene" "$(winepath -w "$ready")" "$(winepath -w "$done_file")" &

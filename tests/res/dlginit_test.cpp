@@ -55,7 +55,8 @@ struct Operations {
     std::vector<std::wstring> common;                      // entries 0-5, the same in every row
     std::vector<std::wstring> created, modified, accessed; // entries 6 and 7
     std::vector<std::wstring> folder;                      // entries 8 and 9, General page only
-    std::wstring shift;                                    // the last entry of every row
+    std::wstring shift;                                    // every row, after those
+    std::wstring dateTaken;                                // the last entry of every row
 };
 
 const Operations EnglishOperations = {
@@ -66,6 +67,7 @@ const Operations EnglishOperations = {
     {L"Set the same as the creation time", L"Set the same as the modification time"},
     {L"Set the same as the earliest file/subfolder", L"Set the same as the latest file/subfolder"},
     L"Shift by the specified time span",
+    L"Set the same as the date taken",
 };
 
 const Operations JapaneseOperations = {
@@ -76,6 +78,7 @@ const Operations JapaneseOperations = {
     {L"作成日時と同じにする", L"更新日時と同じにする"},
     {L"フォルダー内の最も古い日時にする", L"フォルダー内の最も新しい日時にする"},
     L"指定した時間だけずらす",
+    L"撮影日時と同じにする",
 };
 
 std::vector<std::wstring> Row(const Operations& operations, const std::vector<std::wstring>& own, bool folder)
@@ -85,6 +88,7 @@ std::vector<std::wstring> Row(const Operations& operations, const std::vector<st
     if (folder)
         texts.insert(texts.end(), operations.folder.begin(), operations.folder.end());
     texts.push_back(operations.shift);
+    texts.push_back(operations.dateTaken);
     return texts;
 }
 
@@ -103,7 +107,7 @@ void ExpectComboEntries(int dialog, WORD language, const Operations& operations,
     EXPECT_EQ(controls[2].texts, Row(operations, operations.accessed, folder));
 }
 
-TEST(ComboEntries, GeneralPageHasElevenOperationsPerRowInBothLanguages)
+TEST(ComboEntries, GeneralPageHasTwelveOperationsPerRowInBothLanguages)
 {
     ExpectComboEntries(IDD_GENERAL, EnglishLanguage, EnglishOperations, true);
     ExpectComboEntries(IDD_GENERAL, JapaneseLanguage, JapaneseOperations, true);

@@ -91,6 +91,12 @@ const ExpectedString Strings[] = {
     {IDS_UNDO_LEFT_ALONE,
      L"%2 items were left as they are: their times changed again after the apply. The first of them:\n%1",
      L"%2 個の項目はそのままにしました。適用の後でタイムスタンプが再び変更されています。最初の項目:\n%1"},
+    {IDS_NO_DATE_TAKEN_ONE, L"1 file kept its times: it holds no date taken that could be read.\n%1",
+     L"1 個のファイルは撮影日時を読み取れなかったため、タイムスタンプを変更しませんでした。\n%1"},
+    {IDS_NO_DATE_TAKEN,
+     L"%2 files kept their times: they hold no date taken that could be read. The first of them:\n%1",
+     L"%2 個のファイルは撮影日時を読み取れなかったため、タイムスタンプを変更しませんでした。最初のファイル:\n%1"},
+    {IDS_PREVIEW_NO_DATE_TAKEN, L"no date taken", L"撮影日時なし"},
 };
 
 TEST(StringTable, EveryStringExistsInBothLanguages)

@@ -1,4 +1,4 @@
-#include "tests/engine/MediaFiles.h"
+#include "tests/support/MediaFiles.h"
 
 #include <algorithm>
 #include <cstring>
