@@ -388,6 +388,34 @@ TEST_F(PreviewUndoSheetTest, UndoAsksThenRestoresEveryItemToTheTickAndLeavesAlon
     sheet.PressCancel();
 }
 
+// Applied from the Preview page, which then lists the folder again to show what is left:
+// reading a folder moves its access time (Linux does so on the first listing after a write),
+// which is no write by another program and must not keep the folder from being put back.
+TEST_F(PreviewUndoSheetTest, UndoAfterAnApplyFromThePreviewPagePutsTheFolderBackToo)
+{
+    MakeTree();
+    const FileTimes dataBefore = TimesOf(data);
+    SheetDriver sheet(data);
+    ASSERT_TRUE(sheet.Create());
+    ChooseLatestEntryOverChosenFiles(sheet);
+    sheet.ShowPage(2);
+    sheet.PressApply();
+    ASSERT_EQ(TimesOf(data)[LastWrite], kFirst);
+    EXPECT_EQ(ListView_GetItemCount(::GetDlgItem(sheet.Sheet().PreviewPage().m_hWnd, IDC_PREVIEW_LIST)), 0);
+    sheet.ShowPage(0);
+    {
+        MessageBoxCapture boxes(IDYES);
+        Click(sheet.GeneralWindow(), IDC_UNDO);
+        sheet.Pump();
+        EXPECT_EQ(boxes.Boxes().size(), 1u); // the question; nothing was left alone
+    }
+    EXPECT_EQ(TimesOf(data)[LastWrite], dataBefore[LastWrite]);
+    EXPECT_EQ(WriteAndAccess(a), std::make_pair(kOld, kOld));
+    EXPECT_EQ(WriteAndAccess(b), std::make_pair(kOld + 2, kOld + 1));
+    EXPECT_FALSE(UndoEnabled(sheet));
+    sheet.PressCancel();
+}
+
 TEST_F(PreviewUndoSheetTest, UndoOfOneItemAsksInTheSingularAndAnApplyWritingNothingLeavesUndoOff)
 {
     const std::wstring file = folder.MakeFile(L"one.txt");
