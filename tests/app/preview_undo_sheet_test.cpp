@@ -220,6 +220,55 @@ TEST_F(PreviewUndoSheetTest, FolderPreviewWritesNothingAndListsExactlyWhatOkThen
     EXPECT_EQ(TimesOf(same), before[3]);
 }
 
+// A folder, a file beside it and a file inside it, selected together: the walk of the folder
+// leaves the selected file to its own turn, with the selection's operations.
+TEST_F(PreviewUndoSheetTest, SelectionPreviewListsExactlyWhatOkThenWrites)
+{
+    MakeTree();
+    const std::wstring loose = folder.MakeFile(L"loose.txt");
+    SetTimes(loose, kOld, kOld, kOld);
+    const std::vector<std::wstring> all{data, a, b, same, loose};
+    std::vector<FileTimes> before;
+    for (const std::wstring& item : all)
+        before.push_back(TimesOf(item));
+
+    SheetDriver sheet(std::vector<std::wstring>{data, loose, a});
+    ASSERT_TRUE(sheet.Create());
+    Choose(sheet.General(), LastWrite, OpSpecifiedDateTime, kSecond);
+    Choose(sheet.Advanced(), LastWrite, OpSpecifiedDateTime, kFirst);
+    HWND page = sheet.Sheet().PreviewPage().m_hWnd;
+    sheet.ShowPage(sheet.PageIndex(page));
+    ASSERT_EQ(sheet.CurrentPage(), page);
+    HWND list = ::GetDlgItem(page, IDC_PREVIEW_LIST);
+    EXPECT_EQ(ListView_GetItemCount(list), 4);
+    EXPECT_EQ(RowOf(list, L"same.txt"), -1);
+    ASSERT_GE(RowOf(list, L"a.txt"), 0);
+    EXPECT_EQ(ListText(list, RowOf(list, L"a.txt"), PreviewColumn::Modified),
+              LocalTimeText(kOld) + L" → " + LocalTimeText(kSecond));
+
+    const std::vector<PlannedChange> planned = sheet.Sheet().PreviewPage().Result().changes;
+    sheet.PressOk();
+    EXPECT_FALSE(sheet.IsOpen());
+    std::vector<std::wstring> listed;
+    for (const PlannedChange& change : planned) {
+        listed.push_back(change.path);
+        EXPECT_EQ(TimesOf(change.path)[LastWrite], change.planned[LastWrite]) << testing::PrintToString(change.path);
+        if (!change.folder) {
+            EXPECT_EQ(TimesOf(change.path)[LastAccess], change.planned[LastAccess]);
+        }
+    }
+    std::vector<std::wstring> written;
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        if (TimesOf(all[i])[LastWrite] != before[i][LastWrite])
+            written.push_back(all[i]);
+    }
+    std::sort(listed.begin(), listed.end());
+    std::sort(written.begin(), written.end());
+    EXPECT_EQ(listed, written);
+    EXPECT_EQ(listed, (std::vector<std::wstring>{data, a, b, loose}));
+    EXPECT_EQ(TimesOf(a)[LastWrite], kSecond);
+}
+
 TEST_F(PreviewUndoSheetTest, SelectionPreviewCountsOneItemInTheSingularAndFollowsTheChoices)
 {
     const std::wstring changes = folder.MakeFile(L"changes.txt");
