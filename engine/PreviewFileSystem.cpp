@@ -1,14 +1,23 @@
 #include "engine/PreviewFileSystem.h"
 
+#include "platform/ItemPath.h"
+
 #include <algorithm>
+
+namespace {
+
+constexpr std::size_t StaysAsItIs = static_cast<std::size_t>(-1);
+
+} // namespace
 
 std::unique_ptr<FolderListing> PreviewFileSystem::List(const std::wstring& folder)
 {
     return real_.List(folder);
 }
 
-void PreviewFileSystem::Record(const std::wstring& path, const FileTimes& current, const FileTimes& wanted,
-                               DWORD attributes, const TimestampKindSet& noDateTaken, FileTimes& stored)
+void PreviewFileSystem::Record(const std::wstring& path, std::wstring key, const FileTimes& current,
+                               const FileTimes& wanted, DWORD attributes, const TimestampKindSet& noDateTaken,
+                               FileTimes& stored)
 {
     stored = current;
     bool changes = false;
@@ -18,17 +27,26 @@ void PreviewFileSystem::Record(const std::wstring& path, const FileTimes& curren
             stored[k] = wanted[k];
         }
     }
+    const auto [seen, first] = read_.try_emplace(std::move(key), StaysAsItIs);
+    if (seen->second != StaysAsItIs) {
+        changes_[seen->second].planned = stored;
+        return;
+    }
     const bool created = IsCreated(path);
     const bool lacksDate = noDateTaken != TimestampKindSet{};
     if (!changes && !created && !lacksDate) {
-        ++unchanged_;
+        if (first)
+            ++unchanged_;
         return;
     }
+    if (!first)
+        --unchanged_;
     if (created)
         attributes = FILE_ATTRIBUTE_NORMAL;
     else if (attributes == INVALID_FILE_ATTRIBUTES)
         attributes = real_.Attributes(path);
     const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    seen->second = changes_.size();
     changes_.push_back({path, folder, created, current, stored, noDateTaken});
 }
 
@@ -36,7 +54,12 @@ bool PreviewFileSystem::ChangeTimes(const std::wstring& path, const TimesChange&
 {
     FileTimes current{};
     DWORD attributes = INVALID_FILE_ATTRIBUTES;
-    if (IsCreated(path)) {
+    std::wstring key = CaseFolded(path);
+    const auto planned = read_.find(key);
+    if (planned != read_.end() && planned->second != StaysAsItIs) {
+        // An item an earlier turn would have written holds what it wrote.
+        current = changes_[planned->second].planned;
+    } else if (IsCreated(path)) {
         // A file the apply would make holds the time it is made at.
         const FileTime now = CurrentFileTime();
         current = {now, now, now};
@@ -49,7 +72,7 @@ bool PreviewFileSystem::ChangeTimes(const std::wstring& path, const TimesChange&
     } else if (!real_.ReadTimes(path, current, attributes)) {
         return false;
     }
-    Record(path, current, change(current), attributes, {}, stored);
+    Record(path, std::move(key), current, change(current), attributes, {}, stored);
     return true;
 }
 
@@ -59,14 +82,18 @@ bool PreviewFileSystem::ChangeTimesByDate(const std::wstring& path, const Timest
     FileTimes current{};
     FileTimes wanted{};
     bool lacksDate = false;
+    std::wstring key = CaseFolded(path);
+    const auto planned = read_.find(key);
+    const bool written = planned != read_.end() && planned->second != StaysAsItIs;
     const auto plan = [&](const FileTimes& times, const DateTakenReader& dateTaken) {
-        current = times;
+        // An item an earlier turn would have written holds what it wrote.
+        current = written ? changes_[planned->second].planned : times;
         const DateTakenReader noting = [&] {
             const std::optional<FileTime> date = dateTaken();
             lacksDate = !date;
             return date;
         };
-        wanted = change(times, noting);
+        wanted = change(current, noting);
         return FileTimes{InvalidFileTime, InvalidFileTime, InvalidFileTime};
     };
     if (IsCreated(path)) {
@@ -76,7 +103,8 @@ bool PreviewFileSystem::ChangeTimesByDate(const std::wstring& path, const Timest
     } else if (!real_.ChangeTimesByDate(path, takers, plan, stored)) {
         return false;
     }
-    Record(path, current, wanted, INVALID_FILE_ATTRIBUTES, lacksDate ? takers : TimestampKindSet{}, stored);
+    Record(path, std::move(key), current, wanted, INVALID_FILE_ATTRIBUTES, lacksDate ? takers : TimestampKindSet{},
+           stored);
     return true;
 }
 

@@ -4,6 +4,7 @@
 
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 // One item an apply would change: its times now and the times it would get (a kind that
@@ -37,7 +38,7 @@ public:
 
     // The items the apply would change, in the order it would write them.
     [[nodiscard]] const std::vector<PlannedChange>& Changes() const noexcept { return changes_; }
-    // Items the apply would read and leave as they are.
+    // Items the apply would read and leave as they are, each counted once.
     [[nodiscard]] unsigned long long Unchanged() const noexcept { return unchanged_; }
 
     std::unique_ptr<FolderListing> List(const std::wstring& folder) override;
@@ -50,14 +51,19 @@ public:
                            FileTimes& stored) override;
 
 private:
-    // attributes: the item's, or INVALID_FILE_ATTRIBUTES where they are still to be read;
-    // noDateTaken: the kinds that asked for a date taken the file lacks.
-    void Record(const std::wstring& path, const FileTimes& current, const FileTimes& wanted, DWORD attributes,
-                const TimestampKindSet& noDateTaken, FileTimes& stored);
+    // key: the path case-folded; attributes: the item's, or INVALID_FILE_ATTRIBUTES where
+    // they are still to be read; noDateTaken: the kinds that asked for a date taken the file lacks.
+    void Record(const std::wstring& path, std::wstring key, const FileTimes& current, const FileTimes& wanted,
+                DWORD attributes, const TimestampKindSet& noDateTaken, FileTimes& stored);
     [[nodiscard]] bool IsCreated(const std::wstring& path) const;
 
     FolderFileSystem& real_;
     std::vector<PlannedChange> changes_;
+    // Every item read so far, by its case-folded path: the index of its planned change, or
+    // none where it stays as it is. An apply over several items reads one item again in a later
+    // turn (a folder selected inside another selected folder is walked twice); it then finds
+    // what the earlier turn wrote, and so must the preview.
+    std::unordered_map<std::wstring, std::size_t> read_;
     std::vector<std::wstring> created_;
     std::set<std::wstring> openedToWrite_;
     unsigned long long unchanged_ = 0;

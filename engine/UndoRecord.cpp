@@ -11,6 +11,14 @@ bool Writes(const FileTimes& wanted)
     return wanted != NoChange;
 }
 
+// Whether an item's times differ in what only a write changes. Reading an item moves its
+// access time (listing a folder does, as a preview shown after the apply lists it again),
+// which says nothing of another program having written it.
+bool WrittenApart(const FileTimes& current, const FileTimes& recorded)
+{
+    return current[Creation] != recorded[Creation] || current[LastWrite] != recorded[LastWrite];
+}
+
 } // namespace
 
 void UndoRecord::Add(const std::wstring& path, const FileTimes& before, const FileTimes& after)
@@ -79,7 +87,7 @@ UndoReport UndoApply(FolderFileSystem& fileSystem, const UndoRecord& record, Wal
         bool changedSince = false;
         // An item that holds its earlier times already (an undo stopped before) is restored.
         const auto restore = [&](const FileTimes& current) {
-            changedSince = current != entry.after && current != entry.before;
+            changedSince = WrittenApart(current, entry.after) && WrittenApart(current, entry.before);
             return changedSince || current == entry.before ? NoChange : entry.before;
         };
         FileTimes stored{};

@@ -68,7 +68,8 @@ struct UndoReport {
 };
 
 // Puts back each recorded item's times as they were before the apply, exactly to the tick,
-// where the item still holds the times the apply left it with; an item that holds its earlier
-// times already counts as restored. The progress sink is asked
-// before each item, with the items done so far counted as files.
+// where the item still holds the creation and write times the apply left it with (its access
+// time moves whenever it is read); an item that holds its earlier times already counts as
+// restored. The progress sink is asked before each item, with the items done so far counted as
+// files.
 [[nodiscard]] UndoReport UndoApply(FolderFileSystem& fileSystem, const UndoRecord& record, WalkProgress* progress);

@@ -99,8 +99,11 @@ TEST_F(PreviewUndoTest, UndoPutsBackWhatTheApplyWroteExceptWhereAnotherProgramWr
     EXPECT_EQ(record.PathOf(record.Entries()[0]), Root + L"\\F\\a.txt");
     EXPECT_EQ(record.PathOf(record.Entries()[2]), Root + L"\\F");
 
-    // Another program touches b.txt after the apply.
-    fs.At(Root + L"\\F\\b.txt").times[LastAccess] += TicksPerSecond;
+    // Another program writes b.txt after the apply; one that reads a.txt and lists F only
+    // moves their access times, which writes neither.
+    fs.At(Root + L"\\F\\b.txt").times[LastWrite] += TicksPerSecond;
+    fs.At(Root + L"\\F\\a.txt").times[LastAccess] += TicksPerSecond;
+    fs.At(Root + L"\\F").times[LastAccess] += TicksPerSecond;
     const UndoReport report = UndoApply(fs, record, nullptr);
     EXPECT_EQ(report.outcome, WalkOutcome::Finished);
     EXPECT_EQ(report.restored, 2u);
@@ -108,7 +111,17 @@ TEST_F(PreviewUndoTest, UndoPutsBackWhatTheApplyWroteExceptWhereAnotherProgramWr
     EXPECT_EQ(report.firstLeftAlone, Root + L"\\F\\b.txt");
     EXPECT_EQ(fs.TimesOf(Root + L"\\F\\a.txt"), before);
     EXPECT_EQ(fs.TimesOf(Root + L"\\F"), TimesAt(2001));
-    EXPECT_EQ(fs.TimesOf(Root + L"\\F\\b.txt")[LastWrite], Chosen);
+    EXPECT_EQ(fs.TimesOf(Root + L"\\F\\b.txt")[LastWrite], Chosen + TicksPerSecond);
+
+    // Another program's write that leaves the write time as it was (only the creation time
+    // moves) is a write too.
+    UndoRecord again;
+    RecordingFileSystem recordingAgain(fs, again);
+    ASSERT_EQ(ApplySelection(recordingAgain, choices, items).outcome, WalkOutcome::Finished);
+    fs.At(Root + L"\\F\\a.txt").times[Creation] += 1;
+    const UndoReport second = UndoApply(fs, again, nullptr);
+    EXPECT_EQ(second.leftAlone, 1u);
+    EXPECT_EQ(second.firstLeftAlone, Root + L"\\F\\a.txt");
 }
 
 TEST_F(PreviewUndoTest, AnItemThatCannotBeWrittenStopsTheUndoAndIsNamed)

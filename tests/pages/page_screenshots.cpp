@@ -1,10 +1,9 @@
 // Shows the pages in the states the documentation pictures: run by take_screenshots.sh, which
 // photographs the window this program names and then lets it end.
 //   page_screenshots SCENE READY DONE
-// SCENE is general, advanced, span, browse, selection, preview, taken or taken-preview. When
-// the picture can be
-// taken, the program writes the window's title to READY; it ends once DONE exists (or after a
-// minute).
+// SCENE is general, advanced, span, browse, selection, preview, undo-confirm, taken or
+// taken-preview. When the picture can be taken, the program writes the window's title to
+// READY; it ends once DONE exists (or after a minute).
 
 #include "app/Dialog.h"
 #include "engine/FileTimeAccess.h"
@@ -187,6 +186,22 @@ void DriveBrowseDialog(const std::wstring& folder, const std::wstring& ready, co
     ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
 }
 
+// On another thread while the question box runs: announces the picture once the box is up,
+// and answers No when it has been taken, so that nothing is put back.
+void AnswerUndoQuestion(const std::wstring& title, const std::wstring& ready, const std::wstring& done)
+{
+    HWND box = nullptr;
+    for (int i = 0; i < 300 && !(box = ::FindWindowW(L"#32770", title.c_str())); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    if (!box)
+        return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(800));
+    WriteUtf8(ready, title);
+    for (int i = 0; i < 3000 && !Exists(done); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ::PostMessageW(box, WM_COMMAND, IDNO, 0);
+}
+
 } // namespace
 
 int main()
@@ -196,7 +211,8 @@ int main()
     if (!argv || argc != 4) {
         std::fprintf(
             stderr,
-            "usage: page_screenshots general|advanced|span|browse|selection|preview|taken|taken-preview READY DONE\n");
+            "usage: page_screenshots general|advanced|span|browse|selection|preview|undo-confirm|taken|taken-preview "
+            "READY DONE\n");
         return 2;
     }
     const std::wstring scene = argv[1];
@@ -257,7 +273,7 @@ int main()
             ::SendMessageW(general, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetDlgItem(general, IDC_CREATED_VALUE)),
                            TRUE);
             AnnounceAndWait(product, ready, done);
-        } else if (scene == L"preview") {
+        } else if (scene == L"preview" || scene == L"undo-confirm") {
             // The photos get the evening's time, and the folders their newest entry's (the
             // subfolder, made just now, is given a time of that morning).
             const FileTime morning = LocalTime(2024, 8, 14, 8, 0, 0);
@@ -272,8 +288,19 @@ int main()
             ::SendDlgItemMessageW(advanced, IDC_NAME_PATTERNS, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"*.jpg"));
             SelectOperation(advanced, IDC_MODIFIED_OPERATION, OpSpecifiedDateTime);
             EditPicker(advanced, IDC_MODIFIED_VALUE, LocalTime(2024, 8, 15, 18, 45, 0));
-            open.ShowPage(2);
-            AnnounceAndWait(product, ready, done);
+            if (scene == L"preview") {
+                open.ShowPage(2);
+                AnnounceAndWait(product, ready, done);
+            } else {
+                // Applied, then Undo asks. The sheet bears the product's name too: retitled, the
+                // question is the one window of that name to be photographed.
+                open.PressApply();
+                open.ShowPage(0);
+                ::SetWindowTextW(open.Window(), L"");
+                std::thread user(AnswerUndoQuestion, product, ready, done);
+                Click(general, IDC_UNDO);
+                user.join();
+            }
         } else if (scene == L"taken" || scene == L"taken-preview") {
             if (!GiveThePhotosTheirDates(path)) {
                 std::fprintf(stderr, "the photos could not be written (error %lu)\n", ::GetLastError());

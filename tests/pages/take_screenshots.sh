@@ -2,8 +2,9 @@
 # Pictures of the timestamp pages for the documentation, in English and Japanese:
 #   take_screenshots.sh BUILD OUT
 # BUILD is a configured build folder of the 64-bit program (page_screenshots built), OUT the
-# folder that receives pages-<scene>-<lang>.png. Uses the display in DISPLAY (an Xvfb without
-# window manager) and the Wine prefix and locales of the build's test root.
+# folder that receives pages-<scene>-<lang>.png (SCENES names some scenes; by default all).
+# Uses the display in DISPLAY (an Xvfb without window manager) and the Wine prefix and
+# locales of the build's test root.
 set -euo pipefail
 build=$(realpath "$1")
 out=$(realpath -m "$2")
@@ -21,7 +22,7 @@ wine reg add 'HKCU\Software\Wine\AppDefaults\page_screenshots.exe\X11 Driver' /v
 
 for lang in en ja; do
   if [ $lang = ja ]; then locale=ja_JP.UTF-8; else locale=en_US.UTF-8; fi
-  for scene in ${SCENES:-general advanced span browse taken taken-preview}; do
+  for scene in ${SCENES:-general advanced span browse selection preview undo-confirm taken taken-preview}; do
     ready=$work/$scene-$lang.ready
     done_file=$work/$scene-$lang.done
     LANG=$locale LC_ALL=$locale timeout 120 wine "$program" "$scene" "$(winepath -w "$ready")" "$(winepath -w "$done_file")" &
