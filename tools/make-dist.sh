@@ -57,7 +57,7 @@ strip_program() { # ARCH BITS TRIPLET
   # The link is made in the debug file's folder: objcopy reads the file it names there.
   (cd "$debug" && "$3-objcopy" --strip-all --add-gnu-debuglink="$name.debug" "$release" "$files/$name") ||
     die "$3-objcopy could not strip $release"
-  "$repo/tools/check-release.py" "$files/$name" "$debug/$name.debug" "$tested" --max-size $max_size >"$stage/check.log" ||
+  "$repo/tools/check-release.py" "$files/$name" "$debug/$name.debug" "$tested" --max-size "$max_size" >"$stage/check.log" ||
     die "the stripped $name does not match $tested: $(head -n 1 "$stage/check.log" | sed 's/^[^:]*: //')"
 }
 strip_program x64 64 x86_64-w64-mingw32

@@ -26,9 +26,10 @@ esac
 # The project has no web site yet: the help link of "Installed apps" is a placeholder.
 help_link=https://www.example.com/nebbis-timestamp-editor
 # An installer version has three parts, the first two at most 255, the third at most 65535.
-[[ $version =~ ^([0-9]+)\.([0-9]+)\.([0-9]+)$ ]] && [ "${BASH_REMATCH[1]}" -le 255 ] &&
-  [ "${BASH_REMATCH[2]}" -le 255 ] && [ "${BASH_REMATCH[3]}" -le 65535 ] ||
+if ! [[ $version =~ ^([0-9]+)\.([0-9]+)\.([0-9]+)$ ]] || [ "${BASH_REMATCH[1]}" -gt 255 ] ||
+  [ "${BASH_REMATCH[2]}" -gt 255 ] || [ "${BASH_REMATCH[3]}" -gt 65535 ]; then
   die "the version \"$version\" is no installer version (MAJOR.MINOR.PATCH, at most 255.255.65535)"
+fi
 [ -f "$program" ] || die "$program is missing (is it built?)"
 command -v wixl >/dev/null || die "wixl is not installed (tools/install-deps.sh installs it)"
 

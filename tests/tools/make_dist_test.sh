@@ -75,20 +75,10 @@ for arch in x64 x86; do
   check "the $arch package names the version" cmp -s <(msiinfo export "$work/dist/chronset-7.3.12-$arch.msi" Property | grep '^ProductVersion') \
     <(printf 'ProductVersion\t7.3.12\n')
 done
+mkdir "$work/x64-msi"
+(cd "$work/x64-msi" && msiextract "$work/dist/chronset-7.3.12-x64.msi" >/dev/null)
 check "the 64-bit package carries the stripped program" \
-  bash -c 'cd "$1" && msiextract "$2" >/dev/null && cmp -s "$(find . -name chronset64.exe)" "$3"' _ "$(mkdir "$work/x64-msi" && echo "$work/x64-msi")" \
-  "$work/dist/chronset-7.3.12-x64.msi" "$work/unpacked/chronset64.exe"
-check "every entry is dated as the 64-bit release program" cmp -s <(echo '{(2026, 2, 3, 4, 5, 6)}') \
-  <(python3 -c 'import sys, zipfile; print({i.date_time for i in zipfile.ZipFile(sys.argv[1]).infolist()})' "$archive")
-readme=$work/unpacked/README.txt
-check "README.txt has Windows line ends" crlf_only "$readme"
-check "README.txt names the version" contains "$readme" "Nebbi's Timestamp Editor 7.3.12"$'\r'
-check "README.txt keeps no placeholder" lacks "$readme" '@[A-Z]*@'
-for text in "chronset64.exe /RegServer" "chronset32.exe /RegServer" "chronset64.exe /UnregServer" "Show more options"; do
-  check "README.txt tells: $text" contains "$readme" "$text"
-done
-check "LICENSE.txt is the licence with Windows line ends" \
-  cmp -s <(sed 's/$/\r/' "$repo/LICENSE") "$work/unpacked/LICENSE.txt"
+  cmp -s "$(find "$work/x64-msi" -name chronset64.exe)" "$work/unpacked/chronset64.exe"
 
 # Packing the same build again, over the earlier archive, gives the same bytes (zip itself would
 # add to an archive that is there).
