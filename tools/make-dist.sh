@@ -53,9 +53,17 @@ strip_program() { # ARCH BITS TRIPLET
   [ -f "$release" ] || die "$release is missing (is it built?)"
   [ -f "$tested" ] || die "$tested is missing (is it built?)"
   command -v "$3-objcopy" >/dev/null || die "$3-objcopy is not installed (tools/install-deps.sh installs it)"
-  "$3-objcopy" --only-keep-debug "$release" "$debug/$name.debug" || die "$3-objcopy could not copy the debugging information of $release"
+  # objcopy stamps the files it writes with the current time unless given one: they keep the
+  # program's own link time, so that stripping the same build again gives the same bytes.
+  local stamp
+  stamp=$(python3 -c 'import struct, sys
+data = open(sys.argv[1], "rb").read()
+print(struct.unpack_from("<I", data, struct.unpack_from("<I", data, 0x3C)[0] + 8)[0])' "$release") ||
+    die "$release is no Windows program"
+  SOURCE_DATE_EPOCH=$stamp "$3-objcopy" --only-keep-debug "$release" "$debug/$name.debug" ||
+    die "$3-objcopy could not copy the debugging information of $release"
   # The link is made in the debug file's folder: objcopy reads the file it names there.
-  (cd "$debug" && "$3-objcopy" --strip-all --add-gnu-debuglink="$name.debug" "$release" "$files/$name") ||
+  (cd "$debug" && SOURCE_DATE_EPOCH=$stamp "$3-objcopy" --strip-all --add-gnu-debuglink="$name.debug" "$release" "$files/$name") ||
     die "$3-objcopy could not strip $release"
   "$repo/tools/check-release.py" "$files/$name" "$debug/$name.debug" "$tested" --max-size "$max_size" >"$stage/check.log" ||
     die "the stripped $name does not match $tested: $(head -n 1 "$stage/check.log" | sed 's/^[^:]*: //')"

@@ -72,7 +72,7 @@ for bits in 64 32; do
   check "the $bits-bit program is smaller than the built one" [ "$(stat -c %s "$work/unpacked/chronset$bits.exe")" -lt "$(stat -c %s "$tested")" ]
 done
 for arch in x64 x86; do
-  check "the $arch package names the version" cmp -s <(msiinfo export "$work/dist/chronset-7.3.12-$arch.msi" Property | grep '^ProductVersion') \
+  check "the $arch package names the version" cmp -s <(msiinfo export "$work/dist/chronset-7.3.12-$arch.msi" Property | tr -d '\r' | grep '^ProductVersion') \
     <(printf 'ProductVersion\t7.3.12\n')
 done
 mkdir "$work/x64-msi"
