@@ -22,7 +22,7 @@ die() {
 }
 
 [ $# -eq 2 ] || die "usage: tools/make-dist.sh BUILD OUT"
-build=$1 out=$2
+build=$(realpath -m "$1") out=$(realpath -m "$2")
 
 version_of() { # TREE
   local file=$build/$1/chronset-version.txt version
@@ -38,8 +38,8 @@ for tree in x86 release-x64 release-x86; do
     die "the x64 tree is version $version but the $tree tree $other (configure and build both again)"
 done
 
-# The largest program the release may carry, in bytes (a test packs larger stand-ins).
-max_size=${CHRONSET_MAX_PROGRAM_SIZE:-1400000}
+# The largest program the release may carry: 1.4 MiB (a test packs larger stand-ins).
+max_size=${CHRONSET_MAX_PROGRAM_SIZE:-1468006}
 command -v zip >/dev/null || die "zip is not installed (tools/install-deps.sh installs it)"
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT

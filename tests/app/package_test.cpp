@@ -122,13 +122,16 @@ RegistryTree Registration()
 }
 
 // The entries of "Installed apps" that name the product, as key name -> version, from the
-// machine's and the user's lists (Windows keeps a per-user product in either, by version).
+// machine's and the user's lists in both registry views (where the entry of a per-user package
+// goes depends on the installer and on the package's architecture).
 std::map<std::wstring, std::wstring> InstalledEntries()
 {
     std::map<std::wstring, std::wstring> entries;
-    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+    for (const auto& [root, view] :
+         {std::pair{HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY}, std::pair{HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY},
+          std::pair{HKEY_CURRENT_USER, KEY_WOW64_64KEY}}) {
         RegistryKey list;
-        if (::RegOpenKeyExW(root, UninstallKeyPath, 0, KEY_READ | KEY_WOW64_64KEY, list.put()) != ERROR_SUCCESS)
+        if (::RegOpenKeyExW(root, UninstallKeyPath, 0, KEY_READ | view, list.put()) != ERROR_SUCCESS)
             continue;
         for (DWORD index = 0;; ++index) {
             wchar_t name[256];
@@ -213,8 +216,9 @@ TEST_F(Package, InstallsSilentlyForTheUserWithTheKeysRegServerWritesAndRemovesTh
     const std::string version(version_.begin(), version_.end());
     EXPECT_EQ(readme.rfind("Nebbi's Timestamp Editor " + version + "\r\n", 0), 0u) << readme.substr(0, 80);
     ExpectRegisteredExactly(HKEY_CURRENT_USER, program_);
-    EXPECT_EQ(InstalledEntries().size(), 1u);
-    EXPECT_EQ(InstalledEntries().begin()->second, version_);
+    const auto entries = InstalledEntries();
+    ASSERT_EQ(entries.size(), 1u) << "one entry in Installed apps";
+    EXPECT_EQ(entries.begin()->second, version_);
 
     // The installed program's own registration, run from where the package put it, writes
     // exactly what the package wrote.
