@@ -104,9 +104,9 @@ mv "$work/aside.exe" "$tree/release-x86/app/chronset32.exe"
 cp "$tree/x64/app/chronset64.exe" "$work/tested64.exe"
 python3 - "$tree/x64/app/chronset64.exe" "$repo/tools/check-pe.py" <<'PY'
 import importlib.util, sys
-spec = importlib.util.spec_from_file_location("check_pe", sys.argv[2])
-check_pe = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(check_pe)
+module_spec = importlib.util.spec_from_file_location("check_pe", sys.argv[2])
+check_pe = importlib.util.module_from_spec(module_spec)
+module_spec.loader.exec_module(check_pe)
 data = bytearray(open(sys.argv[1], "rb").read())
 for (rtype, _, _), _, start, size in check_pe.PeFile(bytes(data)).resource_entries():
     if rtype == check_pe.RT_VERSION:
