@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the cross compilers, Wine (64- and 32-bit), Xvfb, the test tools, zip (for the
-# release archive) and the lint's tools on Debian 12.
+# Installs the cross compilers, Wine (64- and 32-bit), Xvfb, the test tools, zip, wixl and
+# msitools (for the release archive and installer packages) and the lint's tools on Debian 12.
 set -euo pipefail
 need=()
 command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64-posix)
@@ -15,6 +15,8 @@ command -v import >/dev/null || need+=(imagemagick)
 [ -e /usr/share/i18n/locales/ja_JP ] || need+=(locales)
 command -v chattr >/dev/null || need+=(e2fsprogs)
 command -v zip >/dev/null || need+=(zip)
+command -v wixl >/dev/null || need+=(wixl)
+command -v msiinfo >/dev/null || need+=(msitools)
 [ -d /usr/src/googletest ] || need+=(googletest)
 [ -d /usr/share/fonts/opentype/noto ] || need+=(fonts-noto-cjk)
 dpkg -s wine32:i386 >/dev/null 2>&1 || need+=(wine32:i386)

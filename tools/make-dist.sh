@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
-# Packs the built programs for Windows users:
+# Packs the release programs for Windows users:
 #   tools/make-dist.sh BUILD OUT
-# writes OUT/chronset-VERSION.zip with chronset64.exe and chronset32.exe (from the x64 and x86
-# trees under BUILD), README.txt, LICENSE.txt and SHA256SUMS (the checksums of the other four).
-# VERSION is the project's, as CMake wrote it into each tree; the two trees must agree.
-# The archive holds its names in byte order, no folders, no Unix extra fields, and every file
+# takes chronset64.exe and chronset32.exe from the size-optimised trees BUILD/release-x64 and
+# BUILD/release-x86, strips them, keeping their debugging information in chronset64.exe.debug
+# and chronset32.exe.debug (named by each program's debug link), and checks each against the
+# program the tests ran (BUILD/x64, BUILD/x86): the same version block and resources. It writes
+#   OUT/chronset-VERSION.zip        the stripped programs, README.txt, LICENSE.txt and SHA256SUMS
+#                                   (the checksums of the other four)
+#   OUT/chronset-VERSION-debug.zip  the two debug files
+#   OUT/chronset-VERSION-x64.msi, OUT/chronset-VERSION-x86.msi   the per-user installer packages
+# VERSION is the project's, as CMake wrote it into each tree; the trees must agree.
+# The archives hold their names in byte order, no folders, no Unix extra fields, and every file
 # dated as the 64-bit program, so that packing the same build again gives the same bytes.
 # A fault ends the script with one line "error: CAUSE".
 set -euo pipefail
@@ -16,7 +22,7 @@ die() {
 }
 
 [ $# -eq 2 ] || die "usage: tools/make-dist.sh BUILD OUT"
-build=$1 out=$2
+build=$(realpath -m "$1") out=$(realpath -m "$2")
 
 version_of() { # TREE
   local file=$build/$1/chronset-version.txt version
@@ -26,37 +32,69 @@ version_of() { # TREE
   echo "$version"
 }
 version=$(version_of x64)
-version32=$(version_of x86)
-[ "$version" = "$version32" ] ||
-  die "the x64 tree is version $version but the x86 tree $version32 (configure and build both again)"
-
-program64=$build/x64/app/chronset64.exe
-program32=$build/x86/app/chronset32.exe
-for program in "$program64" "$program32"; do
-  [ -f "$program" ] || die "$program is missing (is it built?)"
+for tree in x86 release-x64 release-x86; do
+  other=$(version_of $tree)
+  [ "$version" = "$other" ] ||
+    die "the x64 tree is version $version but the $tree tree $other (configure and build both again)"
 done
-command -v zip >/dev/null || die "zip is not installed (tools/install-deps.sh installs it)"
 
+# The largest program the release may carry: 1.4 MiB (a test packs larger stand-ins).
+max_size=${CHRONSET_MAX_PROGRAM_SIZE:-1468006}
+command -v zip >/dev/null || die "zip is not installed (tools/install-deps.sh installs it)"
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
-files=$stage/files
-mkdir "$files"
-cp "$program64" "$program32" "$files/"
-# Text files with CR LF line ends, as Windows' own tools expect them.
-to_crlf() { sed 's/\r$//; s/$/\r/'; }
-sed "s/@VERSION@/$version/g" "$repo/docs/windows-readme.txt" | to_crlf > "$files/README.txt"
-to_crlf < "$repo/LICENSE" > "$files/LICENSE.txt"
+files=$stage/files debug=$stage/debug
+mkdir "$files" "$debug"
+
+# Strips one release program into the stage, its debugging information into a file of its own
+# beside it, and checks it against the tested one.
+strip_program() { # ARCH BITS TRIPLET
+  local name=chronset$2.exe release=$build/release-$1/app/chronset$2.exe tested=$build/$1/app/chronset$2.exe
+  [ -f "$release" ] || die "$release is missing (is it built?)"
+  [ -f "$tested" ] || die "$tested is missing (is it built?)"
+  command -v "$3-objcopy" >/dev/null || die "$3-objcopy is not installed (tools/install-deps.sh installs it)"
+  # objcopy stamps the files it writes with the current time unless given one: they keep the
+  # program's own link time, so that stripping the same build again gives the same bytes.
+  local stamp
+  stamp=$(python3 -c 'import struct, sys
+data = open(sys.argv[1], "rb").read()
+print(struct.unpack_from("<I", data, struct.unpack_from("<I", data, 0x3C)[0] + 8)[0])' "$release") ||
+    die "$release is no Windows program"
+  SOURCE_DATE_EPOCH=$stamp "$3-objcopy" --only-keep-debug "$release" "$debug/$name.debug" ||
+    die "$3-objcopy could not copy the debugging information of $release"
+  # The link is made in the debug file's folder: objcopy reads the file it names there.
+  (cd "$debug" && SOURCE_DATE_EPOCH=$stamp "$3-objcopy" --strip-all --add-gnu-debuglink="$name.debug" "$release" "$files/$name") ||
+    die "$3-objcopy could not strip $release"
+  "$repo/tools/check-release.py" "$files/$name" "$debug/$name.debug" "$tested" --max-size "$max_size" >"$stage/check.log" ||
+    die "the stripped $name does not match $tested: $(head -n 1 "$stage/check.log" | sed 's/^[^:]*: //')"
+}
+strip_program x64 64 x86_64-w64-mingw32
+strip_program x86 32 i686-w64-mingw32
+"$repo/tools/release-texts.sh" "$version" "$files"
 # shellcheck disable=SC2046 # the four names hold no blanks
 (cd "$files" && LC_ALL=C sha256sum -- $(LC_ALL=C ls)) > "$stage/SHA256SUMS"
 mv "$stage/SHA256SUMS" "$files/"
 
-mapfile -t paths < <(LC_ALL=C ls -d "$files"/*)
-chmod 644 "${paths[@]}"
-touch -r "$program64" "${paths[@]}"
 # zip stores local times: the same build gives the same archive in every time zone.
-TZ=UTC0 zip -q -X -D -j -9 "$stage/archive.zip" "${paths[@]}" || die "zip could not write the archive"
+pack() { # FOLDER ARCHIVE
+  local paths
+  mapfile -t paths < <(LC_ALL=C ls -d "$1"/*)
+  chmod 644 "${paths[@]}"
+  touch -r "$build/release-x64/app/chronset64.exe" "${paths[@]}"
+  TZ=UTC0 zip -q -X -D -j -9 "$2" "${paths[@]}" || die "zip could not write the archive $2"
+}
+pack "$files" "$stage/archive.zip"
+pack "$debug" "$stage/debug.zip"
+for arch in x64 x86; do
+  bits=64
+  [ $arch = x64 ] || bits=32
+  "$repo/tools/make-msi.sh" $arch "$version" "$files/chronset$bits.exe" "$stage/chronset-$version-$arch.msi" >/dev/null
+done
 
 mkdir -p "$out" || die "cannot make the folder $out"
 archive=$out/chronset-$version.zip
-mv -f "$stage/archive.zip" "$archive" || die "cannot write $archive"
-echo "$archive"
+for made in "$stage/archive.zip:$archive" "$stage/debug.zip:$out/chronset-$version-debug.zip" \
+  "$stage/chronset-$version-x64.msi:$out/chronset-$version-x64.msi" "$stage/chronset-$version-x86.msi:$out/chronset-$version-x86.msi"; do
+  mv -f "${made%%:*}" "${made#*:}" || die "cannot write ${made#*:}"
+  echo "${made#*:}"
+done
