@@ -50,6 +50,9 @@ public:
         m_progressDisplay = &display;
         m_progressDelayMs = delayMs;
     }
+    // Shows the platform's progress window after `delayMs` instead of a second (for tests, which
+    // cannot count on an apply lasting a second on every machine).
+    void UseProgressDelay(ULONGLONG delayMs) noexcept { m_progressDelayMs = delayMs; }
 
     // The first target; the General page starts from its times and shows them after an apply.
     [[nodiscard]] const std::wstring& TargetPath() const noexcept { return m_items.front().path; }

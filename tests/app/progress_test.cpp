@@ -235,8 +235,9 @@ private:
                 seen = true;
                 // The lines are filled with the first update and redrawn ten times a second. The
                 // window's own thread sets its title and lines, which on a busy machine can come
-                // well after the window shows.
-                ::Sleep(600);
+                // well after the window shows (waited for below); Cancel must still come while
+                // the walk runs on a fast one.
+                ::Sleep(250);
                 // Cancel and at least the first two lines.
                 for (int wait = 0; wait < 500 && (WindowText(found_).empty() || TextCount(found_) < 3); ++wait)
                     ::Sleep(20);
@@ -349,6 +350,8 @@ TEST_F(ProgressWindowTest, LongApplyShowsTheOwnedWindowAndCancelStopsItWithoutAn
 
     MessageBoxCapture boxes;
     SheetDriver sheet(large);
+    // The real window, up well before the walk of the 20,000 files can end on a fast machine.
+    sheet.Sheet().UseProgressDelay(100);
     ASSERT_TRUE(sheet.Create());
     {
         ProgressWatcher watcher(sheet.Window(), true, picture);
