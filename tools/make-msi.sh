@@ -23,8 +23,6 @@ case $arch in
   x86) bits=32 upgrade_code=D79613F8-5A0A-45B0-8C68-D8CE4167DB7E ;;
   *) die "the architecture $arch is neither x64 nor x86" ;;
 esac
-# The project has no web site yet: the help link of "Installed apps" is a placeholder.
-help_link=https://www.example.com/nebbis-timestamp-editor
 # An installer version has three parts, the first two at most 255, the third at most 65535.
 if ! [[ $version =~ ^([0-9]+)\.([0-9]+)\.([0-9]+)$ ]] || [ "${BASH_REMATCH[1]}" -gt 255 ] ||
   [ "${BASH_REMATCH[2]}" -gt 255 ] || [ "${BASH_REMATCH[3]}" -gt 65535 ]; then
@@ -44,7 +42,7 @@ cp "$repo/res/chronset.ico" "$repo/installer/chronset.wxs" "$stage/"
 (cd "$stage" && wixl -a "$arch" -o package.msi \
   -D Version="$version" -D Arch="$arch" -D Bits="$bits" -D UpgradeCode="$upgrade_code" \
   -D ProductCode="$product_code" -D ProgramFile=program.exe -D ReadmeFile=README.txt \
-  -D LicenseFile=LICENSE.txt -D IconFile=chronset.ico -D HelpLink="$help_link" \
+  -D LicenseFile=LICENSE.txt -D IconFile=chronset.ico \
   -D RegistryInclude=registry.wxi chronset.wxs >wixl.log 2>&1) ||
   die "wixl could not build the package: $(grep -v '^$' "$stage/wixl.log" | tail -n 1)"
 mkdir -p "$(dirname "$out")" || die "cannot make the folder of $out"

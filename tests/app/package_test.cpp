@@ -124,9 +124,17 @@ RegistryTree Registration()
 // The entries of "Installed apps" that name the product, as key name -> version, from the
 // machine's and the user's lists in both registry views (where the entry of a per-user package
 // goes depends on the installer and on the package's architecture).
-std::map<std::wstring, std::wstring> InstalledEntries()
+// What "Installed apps" shows of the product.
+struct InstalledEntry {
+    std::wstring version;
+    std::wstring helpLink;
+
+    bool operator==(const InstalledEntry&) const = default;
+};
+
+std::map<std::wstring, InstalledEntry> InstalledEntries()
 {
-    std::map<std::wstring, std::wstring> entries;
+    std::map<std::wstring, InstalledEntry> entries;
     for (const auto& [root, view] :
          {std::pair{HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY}, std::pair{HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY},
           std::pair{HKEY_CURRENT_USER, KEY_WOW64_64KEY}}) {
@@ -139,16 +147,19 @@ std::map<std::wstring, std::wstring> InstalledEntries()
             if (::RegEnumKeyExW(list.get(), index, name, &nameLength, nullptr, nullptr, nullptr, nullptr) !=
                 ERROR_SUCCESS)
                 break;
-            wchar_t text[256] = {};
+            wchar_t text[1024] = {};
             DWORD size = sizeof(text);
             if (::RegGetValueW(list.get(), name, L"DisplayName", RRF_RT_REG_SZ, nullptr, text, &size) !=
                     ERROR_SUCCESS ||
                 std::wstring(text) != ProductName)
                 continue;
-            size = sizeof(text);
-            text[0] = L'\0';
-            ::RegGetValueW(list.get(), name, L"DisplayVersion", RRF_RT_REG_SZ, nullptr, text, &size);
-            entries[name] = text;
+            const auto value = [&](const wchar_t* valueName) {
+                size = sizeof(text);
+                text[0] = L'\0';
+                ::RegGetValueW(list.get(), name, valueName, RRF_RT_REG_SZ, nullptr, text, &size);
+                return std::wstring(text);
+            };
+            entries[name] = {value(L"DisplayVersion"), value(L"HelpLink")};
         }
     }
     return entries;
@@ -218,7 +229,9 @@ TEST_F(Package, InstallsSilentlyForTheUserWithTheKeysRegServerWritesAndRemovesTh
     ExpectRegisteredExactly(HKEY_CURRENT_USER, program_);
     const auto entries = InstalledEntries();
     ASSERT_EQ(entries.size(), 1u) << "one entry in Installed apps";
-    EXPECT_EQ(entries.begin()->second, version_);
+    EXPECT_EQ(entries.begin()->second.version, version_);
+    // Its help link opens the README installed beside the program.
+    EXPECT_EQ(entries.begin()->second.helpLink, folder_ + L"\\README.txt");
 
     // The installed program's own registration, run from where the package put it, writes
     // exactly what the package wrote.
@@ -267,7 +280,7 @@ TEST_F(Package, HigherVersionReplacesItInPlaceAndTheOlderOneIsRefusedThen)
     ASSERT_EQ(Msiexec(L"/i", upgrade_), 0u);
     const auto after = InstalledEntries();
     ASSERT_EQ(after.size(), 1u) << "one entry in Installed apps";
-    EXPECT_EQ(after.begin()->second, upgradeVersion_);
+    EXPECT_EQ(after.begin()->second.version, upgradeVersion_);
     EXPECT_NE(after.begin()->first, before.begin()->first) << "the product code changes with the version";
     const std::string readme = FileText(folder_ + L"\\README.txt");
     const std::string upgraded(upgradeVersion_.begin(), upgradeVersion_.end());

@@ -66,7 +66,14 @@ class PackageTablesTest(unittest.TestCase):
         self.assertEqual(p["ProductVersion"], VERSION)
         self.assertEqual(p["UpgradeCode"], UPGRADE_CODES[ARCH])
         self.assertEqual(p["Manufacturer"], "Nebbi's Timestamp Editor contributors")
-        self.assertTrue(p["ARPHELPLINK"].startswith("https://"))
+        # The help link is the installed README, set once the folder is known and before the
+        # entry is written.
+        actions = {row[0]: row[1:] for row in table(self.package, "CustomAction")}
+        self.assertEqual(actions["SetHelpLink"][1:3], ("ARPHELPLINK", "[INSTALLDIR]README.txt"))
+        self.assertEqual(int(actions["SetHelpLink"][0]) & 0x3F, 51)
+        sequence = {row[0]: int(row[2]) for row in table(self.package, "InstallExecuteSequence")}
+        self.assertLess(sequence["CostFinalize"], sequence["SetHelpLink"])
+        self.assertLess(sequence["SetHelpLink"], sequence["RegisterProduct"])
         icons = [row[0] for row in table(self.package, "Icon")]
         self.assertEqual(icons, [p["ARPPRODUCTICON"]])
         self.assertEqual(summary(self.package)["Template"], ("x64" if ARCH == "x64" else "Intel") + ";1033")
