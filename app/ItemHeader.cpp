@@ -5,6 +5,7 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <new>
 #include <system_error>
 
 namespace {
@@ -46,12 +47,22 @@ ItemHeader ReadItemHeader(const std::wstring& path, bool isFolder)
     return header;
 }
 
+PendingItemHeader::~PendingItemHeader()
+{
+    if (m_reading.joinable())
+        m_reading.join();
+}
+
 void PendingItemHeader::Start(const std::wstring& path, bool isFolder)
 {
     try {
-        m_reading = std::async(std::launch::async, [path, isFolder] {
+        m_reading = std::thread([this, path, isFolder] {
             const ComOnThisThread com;
-            return ReadItemHeader(path, isFolder);
+            try {
+                m_read = ReadItemHeader(path, isFolder);
+            } catch (const std::bad_alloc&) {
+                // Without memory for the texts the page shows no header; Take reads nothing.
+            }
         });
     } catch (const std::system_error&) {
         m_read = ReadItemHeader(path, isFolder);
@@ -60,8 +71,8 @@ void PendingItemHeader::Start(const std::wstring& path, bool isFolder)
 
 std::optional<ItemHeader> PendingItemHeader::Take()
 {
-    if (m_reading.valid())
-        return m_reading.get();
+    if (m_reading.joinable())
+        m_reading.join();
     std::optional<ItemHeader> header = std::move(m_read);
     m_read.reset();
     return header;

@@ -2,7 +2,7 @@
 
 #include "platform/Handles.h"
 
-#include <future>
+#include <thread>
 #include <optional>
 #include <string>
 
@@ -22,11 +22,18 @@ struct ItemHeader {
 // windows; the page that shows the header waits for it when it is made.
 class PendingItemHeader {
 public:
+    PendingItemHeader() = default;
+    ~PendingItemHeader();
+    PendingItemHeader(const PendingItemHeader&) = delete;
+    PendingItemHeader& operator=(const PendingItemHeader&) = delete;
+
     void Start(const std::wstring& path, bool isFolder);
     // The header, waited for; nothing when none was started or it was taken already.
     [[nodiscard]] std::optional<ItemHeader> Take();
 
 private:
-    std::future<ItemHeader> m_reading;
-    std::optional<ItemHeader> m_read; // where no thread could be started
+    // Written by the reading thread, read once it has ended. A plain thread: the standard
+    // library's futures need a thread-local of its own that clang's MinGW builds cannot link.
+    std::thread m_reading;
+    std::optional<ItemHeader> m_read;
 };
