@@ -1,6 +1,7 @@
 #include "platform/Handles.h"
 
 #include "tests/support/TempFolder.h"
+#include "tests/support/WindowTestSupport.h"
 #include "RegistryTestKeys.h"
 
 #include <gtest/gtest.h>
@@ -163,21 +164,6 @@ std::map<std::wstring, InstalledEntry> InstalledEntries()
         }
     }
     return entries;
-}
-
-HWND WaitForSheetOf(DWORD processId)
-{
-    for (int attempt = 0; attempt < 300; ++attempt) {
-        HWND window = nullptr;
-        while ((window = ::FindWindowExW(nullptr, window, L"#32770", ProductName)) != nullptr) {
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            if (owner == processId && ::IsWindowVisible(window))
-                return window;
-        }
-        ::Sleep(100);
-    }
-    return nullptr;
 }
 
 class Package : public testing::Test {

@@ -8,21 +8,6 @@ namespace {
 
 std::wstring g_program;
 
-HWND WaitForSheetOf(DWORD processId)
-{
-    for (int attempt = 0; attempt < 300; ++attempt) {
-        HWND window = nullptr;
-        while ((window = ::FindWindowExW(nullptr, window, L"#32770", L"Nebbi's Timestamp Editor")) != nullptr) {
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            if (owner == processId && ::IsWindowVisible(window))
-                return window;
-        }
-        ::Sleep(100);
-    }
-    return nullptr;
-}
-
 class RealProgram {
 public:
     explicit RealProgram(const std::wstring& target)

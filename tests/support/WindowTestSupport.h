@@ -10,5 +10,9 @@
 // Returns the exit code of a WM_QUIT found among them.
 std::optional<int> PumpPendingMessages();
 
+// The visible sheet of another process (a dialog titled with the product's name), waited for
+// up to 30 seconds; null when none came.
+HWND WaitForSheetOf(DWORD processId);
+
 // The sheet's Apply button.
 inline constexpr int kApplyNowButton = 0x3021;
