@@ -3,8 +3,8 @@
 // display against the same walk unfollowed, and one operation applied to the tree's files as a
 // selection against a plain loop setting the same time; and the date taken applied to a folder
 // of JPEGs against the same walk setting the current time.
-//   folder_walk_bench.exe FOLDER [date-taken]   (the tree is made there on first use; with
-//   date-taken, only the date-taken run)
+//   folder_walk_bench.exe FOLDER [date-taken|undo]   (the tree is made there on first use; with
+//   date-taken or undo, only that run)
 
 #include "app/ApplyProgress.h"
 #include "engine/FileTimeAccess.h"
@@ -403,11 +403,12 @@ bool MeasureSelection(const std::wstring& root, SelectionTimings& timings)
 
 // The preview against the apply it foretells, the apply recording for Undo against the same
 // apply unrecorded, and the undo of a recorded apply against that apply, over the whole tree
-// (every file and, through the newest, every folder changes), in rounds that alternate which
-// goes first; the median of the rounds' ratios. Then what the undo record costs per item.
+// (every file and, through the newest, every folder changes), in rounds that take turns at which
+// goes first (an undo follows its recorded apply at once, or it would find every item changed
+// since); the median of the rounds' ratios. Then what the undo record costs per item.
 bool ReportPreviewAndUndo(const std::wstring& root)
 {
-    constexpr int Rounds = 5;
+    constexpr int Rounds = 7;
     FileTime now = CurrentFileTime();
     const std::vector<SelectedItem> items{{root, true, true}};
     std::vector<double> preview, recorded, undo;
@@ -430,14 +431,18 @@ bool ReportPreviewAndUndo(const std::wstring& root)
         UndoRecord record;
         RecordingFileSystem recording(platform, record);
         double previewed = 0, applied = 0, appliedRecorded = 0, undone = 0;
-        const bool first = round % 2 ? timed(platform, applied) && timed(previewing, previewed)
-                                     : timed(previewing, previewed) && timed(platform, applied);
-        if (!first || !timed(recording, appliedRecorded))
+        const auto recordAndUndo = [&] {
+            if (!timed(recording, appliedRecorded))
+                return false;
+            const double start = Seconds();
+            const bool finished = UndoApply(platform, record, nullptr).outcome == WalkOutcome::Finished;
+            undone = Seconds() - start;
+            return finished;
+        };
+        const bool done = round % 2 ? recordAndUndo() && timed(platform, applied) && timed(previewing, previewed)
+                                    : timed(previewing, previewed) && timed(platform, applied) && recordAndUndo();
+        if (!done)
             return false;
-        const double start = Seconds();
-        if (UndoApply(platform, record, nullptr).outcome != WalkOutcome::Finished)
-            return false;
-        undone = Seconds() - start;
         preview.push_back(previewed / applied);
         recorded.push_back(appliedRecorded / applied);
         undo.push_back(undone / applied);
@@ -520,7 +525,7 @@ bool ReportDateTaken(const std::wstring& root)
 int main(int argc, char** argv)
 {
     if (argc != 2 && argc != 3) {
-        std::fwprintf(stderr, L"usage: folder_walk_bench FOLDER [date-taken]\n");
+        std::fwprintf(stderr, L"usage: folder_walk_bench FOLDER [date-taken|undo]\n");
         return 2;
     }
     wchar_t folder[MAX_PATH];
@@ -533,6 +538,8 @@ int main(int argc, char** argv)
         std::fwprintf(stderr, L"cannot make the tree under %ls (error %lu)\n", root.c_str(), ::GetLastError());
         return 1;
     }
+    if (argc == 3 && std::string(argv[2]) == "undo")
+        return ReportPreviewAndUndo(root) ? 0 : 1;
 
     Timing files;
     const bool filesDone = Measure(
