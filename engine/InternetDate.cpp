@@ -1,12 +1,11 @@
 #include "engine/InternetDate.h"
 
-#include "engine/RegexSpace.h"
+#include "engine/DateTextForms.h"
 #include "platform/SystemLibrary.h"
 
 #include <wininet.h>
 
 #include <exception>
-#include <regex>
 #include <string>
 
 namespace {
@@ -19,42 +18,24 @@ bool InternetTimeToCalendar(const wchar_t* text, SYSTEMTIME& calendar)
     return call && call(text, &calendar, 0);
 }
 
-// Where each field stands among a form's capture groups.
-struct HttpDateForm {
-    const wchar_t* pattern;
-    int day, month, year, hour, minute, second;
-};
-
-const HttpDateForm HttpDateForms[] = {
-    // RFC 1123
-    {LR"(\s*(?:Mon|Tue|Wed|Thu|Fri|Sat|Sun),\s*(\d{1,2})\s+(Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec))"
-     LR"(\s+(\d{4})\s+(\d{1,2}):(\d{2}):(\d{2})(?:\s+GMT)?\s*)",
-     1, 2, 3, 4, 5, 6},
-    // RFC 850
-    {LR"(\s*(?:Monday|Tuesday|Wednesday|Thursday|Friday|Saturday|Sunday),\s*(\d{2}))"
-     LR"(-(Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec)-(\d{2})\s+(\d{2}):(\d{2}):(\d{2})\s+GMT\s*)",
-     1, 2, 3, 4, 5, 6},
-    // asctime
-    {LR"(\s*(?:Mon|Tue|Wed|Thu|Fri|Sat|Sun)\s+(Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec))"
-     LR"(\s+(\d{1,2})\s+(\d{2}):(\d{2}):(\d{2})\s+(\d{4})\s*)",
-     2, 1, 6, 3, 4, 5},
-};
+// RFC 1123, RFC 850 and asctime, in this order.
+bool (*const HttpDateForms[])(std::wstring_view, HttpDateFields&) = {ReadRfc1123Form, ReadRfc850Form, ReadAsctimeForm};
 
 // Far longer than any HTTP date, even with generous white space inside: a longer text is no
-// such date, and the pattern engine's recursion stays bounded.
+// such date.
 constexpr std::size_t LongestHttpDate = 128;
 
-int MonthNumber(const std::wstring& name)
+int MonthNumber(std::wstring_view name)
 {
     static const wchar_t* const names[] = {L"jan", L"feb", L"mar", L"apr", L"may", L"jun",
                                            L"jul", L"aug", L"sep", L"oct", L"nov", L"dec"};
     for (int i = 0; i < 12; ++i)
-        if (::CompareStringOrdinal(name.c_str(), -1, names[i], -1, TRUE) == CSTR_EQUAL)
+        if (::CompareStringOrdinal(name.data(), static_cast<int>(name.size()), names[i], -1, TRUE) == CSTR_EQUAL)
             return i + 1;
     return 0;
 }
 
-int Number(const std::wstring& digits)
+int Number(std::wstring_view digits)
 {
     int value = 0;
     for (wchar_t c : digits)
@@ -62,13 +43,13 @@ int Number(const std::wstring& digits)
     return value;
 }
 
-bool AgreesWithText(const SYSTEMTIME& parsed, const std::wcmatch& match, const HttpDateForm& form)
+bool AgreesWithText(const SYSTEMTIME& parsed, const HttpDateFields& fields)
 {
-    const std::wstring year = match[form.year].str();
-    const bool yearAgrees = year.size() == 2 ? parsed.wYear % 100 == Number(year) : parsed.wYear == Number(year);
-    return yearAgrees && parsed.wMonth == MonthNumber(match[form.month].str()) &&
-           parsed.wDay == Number(match[form.day].str()) && parsed.wHour == Number(match[form.hour].str()) &&
-           parsed.wMinute == Number(match[form.minute].str()) && parsed.wSecond == Number(match[form.second].str());
+    const bool yearAgrees =
+        fields.year.size() == 2 ? parsed.wYear % 100 == Number(fields.year) : parsed.wYear == Number(fields.year);
+    return yearAgrees && parsed.wMonth == MonthNumber(fields.month) && parsed.wDay == Number(fields.day) &&
+           parsed.wHour == Number(fields.hour) && parsed.wMinute == Number(fields.minute) &&
+           parsed.wSecond == Number(fields.second);
 }
 
 } // namespace
@@ -78,22 +59,16 @@ bool ParseInternetDate(const wchar_t* text, CalendarTime& utc)
     if (!text)
         return false;
     try {
-        const std::wstring_view core = TrimRegexSpace(text);
+        const std::wstring_view core = TrimTextSpace(text);
         if (core.size() > LongestHttpDate)
             return false;
-        for (const HttpDateForm& form : HttpDateForms) {
-            const std::wregex expression(form.pattern, std::regex_constants::ECMAScript | std::regex_constants::icase);
-            std::wcmatch match;
-            if (!std::regex_match(core.data(), core.data() + core.size(), match, expression))
+        for (const auto read : HttpDateForms) {
+            HttpDateFields fields;
+            if (!read(core, fields))
                 continue;
-            // The digits of the text must be ASCII for the comparison with the parser's answer.
-            for (std::size_t group = 1; group < match.size(); ++group)
-                for (wchar_t c : match[group].str())
-                    if (c > 0x7F)
-                        return false;
             SYSTEMTIME parsed = {};
             const std::wstring date(core);
-            if (!InternetTimeToCalendar(date.c_str(), parsed) || !AgreesWithText(parsed, match, form))
+            if (!InternetTimeToCalendar(date.c_str(), parsed) || !AgreesWithText(parsed, fields))
                 return false;
             utc = parsed;
             return true;

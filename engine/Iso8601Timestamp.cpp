@@ -1,19 +1,15 @@
 #include "engine/TimestampText.h"
 
-#include "engine/RegexSpace.h"
+#include "engine/DateTextForms.h"
 
 #include <cstdint>
 #include <exception>
-#include <regex>
 #include <string>
 
 namespace {
 
-// Capture groups shared by both forms: 1-3 date, 4-6 time, 7 zone, 8 offset hours, 9 offset minutes.
-const wchar_t* const Iso8601Patterns[] = {
-    LR"(\s*(\d{4})(\d{2})(\d{2})T(\d{2})(\d{2})(\d{2})?(Z|([+-]\d{2})(\d{2})?)?\s*)",
-    LR"(\s*(\d{4})-(\d{2})-(\d{2})T(\d{2}):(\d{2})(?::(\d{2}))?(Z|([+-]\d{2})(?::(\d{2}))?)?\s*)",
-};
+// Tried in this order: the basic form, then the extended one.
+bool (*const Iso8601Forms[])(std::wstring_view, IsoDateFields&) = {ReadIsoBasicForm, ReadIsoExtendedForm};
 
 // "2024-01-31T12:34:56+09:00" without the white space around it.
 constexpr std::size_t LongestIsoText = 25;
@@ -139,9 +135,9 @@ bool SecondsToCalendar(std::int64_t seconds, CalendarTime& time)
     return true;
 }
 
-std::wstring GroupOr(const std::wcmatch& match, int group, const wchar_t* absent)
+std::wstring FieldOr(std::wstring_view field, const wchar_t* absent)
 {
-    return match[group].matched ? match[group].str() : std::wstring(absent);
+    return field.empty() ? std::wstring(absent) : std::wstring(field);
 }
 
 } // namespace
@@ -151,22 +147,22 @@ bool ParseIso8601Timestamp(const wchar_t* text, CalendarTime& utc)
     if (!text)
         return false;
     try {
-        const std::wstring_view core = TrimRegexSpace(text);
+        const std::wstring_view core = TrimTextSpace(text);
         if (core.size() > LongestIsoText)
             return false;
-        for (const wchar_t* pattern : Iso8601Patterns) {
-            const std::wregex expression(pattern, std::regex_constants::ECMAScript);
-            std::wcmatch match;
-            if (!std::regex_match(core.data(), core.data() + core.size(), match, expression))
+        for (const auto read : Iso8601Forms) {
+            IsoDateFields fields;
+            if (!read(core, fields))
                 continue;
-            const std::wstring canonical = match[1].str() + match[2].str() + match[3].str() + L"T" + match[4].str() +
-                                           match[5].str() + GroupOr(match, 6, L"00") + GroupOr(match, 8, L"+00") +
-                                           GroupOr(match, 9, L"00");
+            const std::wstring canonical = std::wstring(fields.year) + std::wstring(fields.month) +
+                                           std::wstring(fields.day) + L"T" + std::wstring(fields.hour) +
+                                           std::wstring(fields.minute) + FieldOr(fields.second, L"00") +
+                                           FieldOr(fields.offsetHours, L"+00") + FieldOr(fields.offsetMinutes, L"00");
             std::int64_t seconds;
             CalendarTime parsed = {};
             if (!ParseCanonicalTimestamp(canonical, seconds) || !SecondsToCalendar(seconds, parsed))
                 return false;
-            if (match[7].matched) {
+            if (!fields.zone.empty()) {
                 utc = parsed;
                 return true;
             }

@@ -1,0 +1,239 @@
+#include "engine/DateTextForms.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <random>
+#include <regex>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The forms as regular expressions in ECMAScript's grammar, the way the parsers once matched
+// them; "\d" and "\s" are spelled out as ECMAScript defines them, so that the reference does
+// not depend on what the standard library's locale counts as a digit or a space.
+std::wstring Expand(const std::wstring& pattern)
+{
+    static const std::wstring space = L"[\t\n\v\f\r \x00A0\x1680\x2000-\x200A\x2028\x2029\x202F\x205F\x3000\xFEFF]";
+    std::wstring expanded;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] == L'\\' && i + 1 < pattern.size() && (pattern[i + 1] == L'd' || pattern[i + 1] == L's')) {
+            expanded += pattern[i + 1] == L'd' ? L"[0-9]" : space;
+            ++i;
+        } else {
+            expanded += pattern[i];
+        }
+    }
+    return expanded;
+}
+
+const std::wstring IsoBasic = LR"(\s*(\d{4})(\d{2})(\d{2})T(\d{2})(\d{2})(\d{2})?(Z|([+-]\d{2})(\d{2})?)?\s*)";
+const std::wstring IsoExtended =
+    LR"(\s*(\d{4})-(\d{2})-(\d{2})T(\d{2}):(\d{2})(?::(\d{2}))?(Z|([+-]\d{2})(?::(\d{2}))?)?\s*)";
+const std::wstring Months = L"(Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec)";
+const std::wstring Rfc1123 = LR"(\s*(?:Mon|Tue|Wed|Thu|Fri|Sat|Sun),\s*(\d{1,2})\s+)" + Months +
+                             LR"(\s+(\d{4})\s+(\d{1,2}):(\d{2}):(\d{2})(?:\s+GMT)?\s*)";
+const std::wstring Rfc850 = LR"(\s*(?:Monday|Tuesday|Wednesday|Thursday|Friday|Saturday|Sunday),\s*(\d{2})-)" + Months +
+                            LR"(-(\d{2})\s+(\d{2}):(\d{2}):(\d{2})\s+GMT\s*)";
+const std::wstring Asctime =
+    LR"(\s*(?:Mon|Tue|Wed|Thu|Fri|Sat|Sun)\s+)" + Months + LR"(\s+(\d{1,2})\s+(\d{2}):(\d{2}):(\d{2})\s+(\d{4})\s*)";
+
+std::wstring Group(const std::wsmatch& match, int group)
+{
+    return match[group].matched ? match[group].str() : std::wstring();
+}
+
+struct IsoForm {
+    const wchar_t* name;
+    std::wregex expression;
+    bool (*read)(std::wstring_view, IsoDateFields&);
+};
+
+struct HttpForm {
+    const wchar_t* name;
+    std::wregex expression;
+    bool (*read)(std::wstring_view, HttpDateFields&);
+    std::array<int, 6> groups; // where day, month, year, hour, minute and second stand among its groups
+};
+
+// Reads the text with every form both ways; the message names the first disagreement.
+class FormsAgainstPatterns {
+public:
+    FormsAgainstPatterns()
+        : iso_{IsoForm{L"ISO basic", std::wregex(Expand(IsoBasic)), ReadIsoBasicForm},
+               IsoForm{L"ISO extended", std::wregex(Expand(IsoExtended)), ReadIsoExtendedForm}},
+          http_{HttpForm{L"RFC 1123", Icase(Rfc1123), ReadRfc1123Form, {1, 2, 3, 4, 5, 6}},
+                HttpForm{L"RFC 850", Icase(Rfc850), ReadRfc850Form, {1, 2, 3, 4, 5, 6}},
+                HttpForm{L"asctime", Icase(Asctime), ReadAsctimeForm, {2, 1, 6, 3, 4, 5}}}
+    {
+    }
+
+    // Returns the count of forms that read the text.
+    int Check(const std::wstring& text)
+    {
+        int read = 0;
+        const std::wstring_view core = TrimTextSpace(text);
+        for (const IsoForm& form : iso_) {
+            std::wsmatch match;
+            const bool expected = std::regex_match(text, match, form.expression);
+            IsoDateFields fields;
+            const bool actual = form.read(core, fields);
+            EXPECT_EQ(actual, expected) << form.name << " of \"" << text << "\"";
+            if (!expected || !actual)
+                continue;
+            ++read;
+            const std::wstring_view got[] = {fields.year, fields.month,       fields.day,
+                                             fields.hour, fields.minute,      fields.second,
+                                             fields.zone, fields.offsetHours, fields.offsetMinutes};
+            for (int group = 1; group <= 9; ++group)
+                EXPECT_EQ(std::wstring(got[group - 1]), Group(match, group))
+                    << form.name << " group " << group << " of \"" << text << "\"";
+        }
+        for (const HttpForm& form : http_) {
+            std::wsmatch match;
+            const bool expected = std::regex_match(text, match, form.expression);
+            HttpDateFields fields;
+            const bool actual = form.read(core, fields);
+            EXPECT_EQ(actual, expected) << form.name << " of \"" << text << "\"";
+            if (!expected || !actual)
+                continue;
+            ++read;
+            const std::wstring_view got[] = {fields.day,  fields.month,  fields.year,
+                                             fields.hour, fields.minute, fields.second};
+            for (std::size_t field = 0; field < std::size(got); ++field)
+                EXPECT_EQ(std::wstring(got[field]), Group(match, form.groups[field]))
+                    << form.name << " field " << field << " of \"" << text << "\"";
+        }
+        return read;
+    }
+
+private:
+    static std::wregex Icase(const std::wstring& pattern)
+    {
+        return std::wregex(Expand(pattern), std::regex_constants::ECMAScript | std::regex_constants::icase);
+    }
+
+    std::array<IsoForm, 2> iso_;
+    std::array<HttpForm, 3> http_;
+};
+
+TEST(DateTextForms, WrittenExamplesOfEachForm)
+{
+    FormsAgainstPatterns forms;
+    const wchar_t* const readable[] = {
+        L"20240131T123456Z",
+        L"20240131T1234",
+        L" 20240131T1234-0530 ",
+        L"20240131T123456+09",
+        L"2024-01-31T12:34:56+09:00",
+        L"2024-01-31T12:34Z",
+        L"\x3000"
+        L"2024-01-31T12:34\xFEFF",
+        L"Sun, 06 Nov 1994 08:49:37 GMT",
+        L"sun,6 nov 1994 8:49:37",
+        L"Sun,\t06  NOV 1994 08:49:37\x00A0gmt",
+        L"Sunday, 06-Nov-94 08:49:37 GMT",
+        L"SUNDAY,06-nov-94 08:49:37 gmt",
+        L"Sun Nov  6 08:49:37 1994",
+        L"sun nov 16 08:49:37 1994\r\n",
+    };
+    for (const wchar_t* text : readable)
+        EXPECT_EQ(forms.Check(text), 1) << text;
+    const wchar_t* const unreadable[] = {
+        L"2024-01-31t12:34:56z",
+        L"20240131T12:34:56",
+        L"2024-01-31T12:34+0900",
+        L"20240131T1234+09:00",
+        L"2024-01-31T12:34:5Z",
+        L"2024-01-31T12:34:56:",
+        L"2024-01-31T12:34+9",
+        L"\xFF12\xFF10\xFF12\xFF14-01-31T12:34Z",
+        L"\x0085"
+        L"2024-01-31T12:34",
+        L"Sun, 06 Nov 1994 08:49:37 GMT trailing",
+        L"Sun, 123 Nov 1994 08:49:37",
+        L"Sun 06 Nov 1994 08:49:37",
+        L"Sun, 06 November 1994 08:49:37",
+        L"Sun, 06 Nov 1994 08:49:37GMT",
+        L"Sunday, 6-Nov-94 08:49:37 GMT",
+        L"Sunday, 06-Nov-94 08:49:37",
+        L"Sun Nov 6 8:49:37 1994",
+        L"Sun Nov 6 08:49:37 94",
+        L"Sun, \xFF10\xFF16 Nov 1994 08:49:37 GMT",
+        L"",
+    };
+    for (const wchar_t* text : unreadable)
+        EXPECT_EQ(forms.Check(text), 0) << text;
+}
+
+// Near misses by the thousand: written dates of every form, each changed in one to four places
+// (a character inserted, dropped, replaced or doubled) from an alphabet of what the forms are
+// made of and what resembles it, must be read by hand exactly as the patterns read them.
+TEST(DateTextForms, MutatedDatesAreReadAsThePatternsReadThem)
+{
+    const std::vector<std::wstring> seeds = {
+        L"20240131T123456Z",
+        L"20240131T1234+0900",
+        L"2024-01-31T12:34:56-05:30",
+        L"2024-01-31T12:34",
+        L"Sun, 06 Nov 1994 08:49:37 GMT",
+        L"Thu,1 Jan 2024 1:02:03",
+        L"Sunday, 06-Nov-94 08:49:37 GMT",
+        L"Wednesday,31-dec-99 23:59:59 gmt",
+        L"Sun Nov  6 08:49:37 1994",
+        L"Fri Dec 31 23:59:59 1999",
+    };
+    const std::wstring alphabet = L"0123456789-:+TtZz ,\tGMTgmtSunNovDayMoFri\x3000\x00A0\x0085\xFF10\x2028x";
+    std::mt19937 random(20261209);
+    FormsAgainstPatterns forms;
+    int read = 0;
+    constexpr int Texts = 20000;
+    for (int i = 0; i < Texts && !::testing::Test::HasFailure(); ++i) {
+        std::wstring text = seeds[random() % seeds.size()];
+        const int changes = 1 + static_cast<int>(random() % 4);
+        for (int change = 0; change < changes; ++change) {
+            const std::size_t at = random() % (text.size() + 1);
+            const wchar_t c = alphabet[random() % alphabet.size()];
+            switch (random() % 4) {
+            case 0:
+                text.insert(at, 1, c);
+                break;
+            case 1:
+                if (at < text.size())
+                    text.erase(at, 1);
+                break;
+            case 2:
+                if (at < text.size())
+                    text[at] = c;
+                break;
+            default:
+                text.insert(at, text.substr(at, random() % 4));
+                break;
+            }
+        }
+        read += forms.Check(text);
+    }
+    // Enough of them still dates for the fields to have been compared, enough not.
+    EXPECT_GT(read, Texts / 20);
+    EXPECT_LT(read, Texts / 2);
+}
+
+TEST(DateTextForms, SpaceIsEcmaScriptsSpace)
+{
+    int count = 0;
+    for (unsigned c = 1; c <= 0xFFFF; ++c) {
+        if (IsTextSpace(static_cast<wchar_t>(c)))
+            ++count;
+    }
+    // Tab to carriage return, space, NBSP, U+1680, U+2000-U+200A, U+2028, U+2029, U+202F, U+205F,
+    // U+3000, U+FEFF.
+    EXPECT_EQ(count, 25);
+    EXPECT_FALSE(IsTextSpace(0x0085));
+    EXPECT_FALSE(IsTextSpace(0x200B));
+    EXPECT_FALSE(IsTextSpace(0x180E));
+    EXPECT_EQ(TrimTextSpace(L"\x3000\t x y\xFEFF\r\n"), L"x y");
+    EXPECT_EQ(TrimTextSpace(L" \x2028 "), L"");
+}
+
+} // namespace
