@@ -128,8 +128,7 @@ TEST(DateTextForms, WrittenExamplesOfEachForm)
         L"20240131T123456+09",
         L"2024-01-31T12:34:56+09:00",
         L"2024-01-31T12:34Z",
-        L"\x3000"
-        L"2024-01-31T12:34\xFEFF",
+        L"\u30002024-01-31T12:34\uFEFF",
         L"Sun, 06 Nov 1994 08:49:37 GMT",
         L"sun,6 nov 1994 8:49:37",
         L"Sun,\t06  NOV 1994 08:49:37\x00A0gmt",
@@ -149,8 +148,7 @@ TEST(DateTextForms, WrittenExamplesOfEachForm)
         L"2024-01-31T12:34:56:",
         L"2024-01-31T12:34+9",
         L"\xFF12\xFF10\xFF12\xFF14-01-31T12:34Z",
-        L"\x0085"
-        L"2024-01-31T12:34",
+        L"\u00852024-01-31T12:34",
         L"Sun, 06 Nov 1994 08:49:37 GMT trailing",
         L"Sun, 123 Nov 1994 08:49:37",
         L"Sun 06 Nov 1994 08:49:37",
