@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <optional>
 #include <random>
 #include <regex>
 #include <string>
@@ -44,28 +45,50 @@ std::wstring Group(const std::wsmatch& match, int group)
     return match[group].matched ? match[group].str() : std::wstring();
 }
 
-struct IsoForm {
-    const wchar_t* name;
-    std::wregex expression;
-    bool (*read)(std::wstring_view, IsoDateFields&);
-};
+// A form's fields in the order of its expression's groups; an empty view is a field left out.
+using Groups = std::vector<std::wstring_view>;
 
-struct HttpForm {
+Groups IsoGroups(const IsoDateFields& f)
+{
+    return {f.year, f.month, f.day, f.hour, f.minute, f.second, f.zone, f.offsetHours, f.offsetMinutes};
+}
+
+Groups HttpGroups(const HttpDateFields& f)
+{
+    return {f.day, f.month, f.year, f.hour, f.minute, f.second};
+}
+
+Groups AsctimeGroups(const HttpDateFields& f)
+{
+    return {f.month, f.day, f.hour, f.minute, f.second, f.year};
+}
+
+template <typename Fields, bool (*Read)(std::wstring_view, Fields&), Groups (*InGroupOrder)(const Fields&)>
+std::optional<Groups> ReadGroups(std::wstring_view text)
+{
+    Fields fields;
+    if (!Read(text, fields))
+        return std::nullopt;
+    return InGroupOrder(fields);
+}
+
+struct Form {
     const wchar_t* name;
     std::wregex expression;
-    bool (*read)(std::wstring_view, HttpDateFields&);
-    std::array<int, 6> groups; // where day, month, year, hour, minute and second stand among its groups
+    std::optional<Groups> (*read)(std::wstring_view);
 };
 
 // Reads the text with every form both ways; the message names the first disagreement.
 class FormsAgainstPatterns {
 public:
     FormsAgainstPatterns()
-        : iso_{IsoForm{L"ISO basic", std::wregex(Expand(IsoBasic)), ReadIsoBasicForm},
-               IsoForm{L"ISO extended", std::wregex(Expand(IsoExtended)), ReadIsoExtendedForm}},
-          http_{HttpForm{L"RFC 1123", Icase(Rfc1123), ReadRfc1123Form, {1, 2, 3, 4, 5, 6}},
-                HttpForm{L"RFC 850", Icase(Rfc850), ReadRfc850Form, {1, 2, 3, 4, 5, 6}},
-                HttpForm{L"asctime", Icase(Asctime), ReadAsctimeForm, {2, 1, 6, 3, 4, 5}}}
+        : forms_{
+              Form{L"ISO basic", std::wregex(Expand(IsoBasic)), ReadGroups<IsoDateFields, ReadIsoBasicForm, IsoGroups>},
+              Form{L"ISO extended", std::wregex(Expand(IsoExtended)),
+                   ReadGroups<IsoDateFields, ReadIsoExtendedForm, IsoGroups>},
+              Form{L"RFC 1123", Icase(Rfc1123), ReadGroups<HttpDateFields, ReadRfc1123Form, HttpGroups>},
+              Form{L"RFC 850", Icase(Rfc850), ReadGroups<HttpDateFields, ReadRfc850Form, HttpGroups>},
+              Form{L"asctime", Icase(Asctime), ReadGroups<HttpDateFields, ReadAsctimeForm, AsctimeGroups>}}
     {
     }
 
@@ -74,36 +97,17 @@ public:
     {
         int read = 0;
         const std::wstring_view core = TrimTextSpace(text);
-        for (const IsoForm& form : iso_) {
+        for (const Form& form : forms_) {
             std::wsmatch match;
             const bool expected = std::regex_match(text, match, form.expression);
-            IsoDateFields fields;
-            const bool actual = form.read(core, fields);
-            EXPECT_EQ(actual, expected) << form.name << " of \"" << text << "\"";
-            if (!expected || !actual)
+            const std::optional<Groups> groups = form.read(core);
+            EXPECT_EQ(groups.has_value(), expected) << form.name << " of \"" << text << "\"";
+            if (!expected || !groups)
                 continue;
             ++read;
-            const std::wstring_view got[] = {fields.year, fields.month,       fields.day,
-                                             fields.hour, fields.minute,      fields.second,
-                                             fields.zone, fields.offsetHours, fields.offsetMinutes};
-            for (int group = 1; group <= 9; ++group)
-                EXPECT_EQ(std::wstring(got[group - 1]), Group(match, group))
+            for (std::size_t group = 1; group <= groups->size(); ++group)
+                EXPECT_EQ(std::wstring((*groups)[group - 1]), Group(match, static_cast<int>(group)))
                     << form.name << " group " << group << " of \"" << text << "\"";
-        }
-        for (const HttpForm& form : http_) {
-            std::wsmatch match;
-            const bool expected = std::regex_match(text, match, form.expression);
-            HttpDateFields fields;
-            const bool actual = form.read(core, fields);
-            EXPECT_EQ(actual, expected) << form.name << " of \"" << text << "\"";
-            if (!expected || !actual)
-                continue;
-            ++read;
-            const std::wstring_view got[] = {fields.day,  fields.month,  fields.year,
-                                             fields.hour, fields.minute, fields.second};
-            for (std::size_t field = 0; field < std::size(got); ++field)
-                EXPECT_EQ(std::wstring(got[field]), Group(match, form.groups[field]))
-                    << form.name << " field " << field << " of \"" << text << "\"";
         }
         return read;
     }
@@ -114,8 +118,7 @@ private:
         return std::wregex(Expand(pattern), std::regex_constants::ECMAScript | std::regex_constants::icase);
     }
 
-    std::array<IsoForm, 2> iso_;
-    std::array<HttpForm, 3> http_;
+    std::array<Form, 5> forms_;
 };
 
 TEST(DateTextForms, WrittenExamplesOfEachForm)
@@ -165,9 +168,37 @@ TEST(DateTextForms, WrittenExamplesOfEachForm)
         EXPECT_EQ(forms.Check(text), 0) << text;
 }
 
-// Near misses by the thousand: written dates of every form, each changed in one to four places
-// (a character inserted, dropped, replaced or doubled) from an alphabet of what the forms are
-// made of and what resembles it, must be read by hand exactly as the patterns read them.
+// The text changed in one to four places: a character inserted, dropped, replaced or a short
+// piece doubled where it stands. Unlike the fuzzing of other readers, it never cuts the text
+// short, so that a good share of the results are still dates whose fields can be compared.
+std::wstring NearMiss(std::wstring text, const std::wstring& alphabet, std::mt19937& random)
+{
+    const int changes = 1 + static_cast<int>(random() % 4);
+    for (int change = 0; change < changes; ++change) {
+        const std::size_t at = random() % (text.size() + 1);
+        const wchar_t c = alphabet[random() % alphabet.size()];
+        switch (random() % 4) {
+        case 0:
+            text.insert(at, 1, c);
+            break;
+        case 1:
+            if (at < text.size())
+                text.erase(at, 1);
+            break;
+        case 2:
+            if (at < text.size())
+                text[at] = c;
+            break;
+        default:
+            text.insert(at, text.substr(at, random() % 4));
+            break;
+        }
+    }
+    return text;
+}
+
+// Near misses by the thousand: written dates of every form, changed with characters of what the
+// forms are made of and what resembles it, must be read by hand exactly as the patterns read them.
 TEST(DateTextForms, MutatedDatesAreReadAsThePatternsReadThem)
 {
     const std::vector<std::wstring> seeds = {
@@ -187,31 +218,8 @@ TEST(DateTextForms, MutatedDatesAreReadAsThePatternsReadThem)
     FormsAgainstPatterns forms;
     int read = 0;
     constexpr int Texts = 20000;
-    for (int i = 0; i < Texts && !::testing::Test::HasFailure(); ++i) {
-        std::wstring text = seeds[random() % seeds.size()];
-        const int changes = 1 + static_cast<int>(random() % 4);
-        for (int change = 0; change < changes; ++change) {
-            const std::size_t at = random() % (text.size() + 1);
-            const wchar_t c = alphabet[random() % alphabet.size()];
-            switch (random() % 4) {
-            case 0:
-                text.insert(at, 1, c);
-                break;
-            case 1:
-                if (at < text.size())
-                    text.erase(at, 1);
-                break;
-            case 2:
-                if (at < text.size())
-                    text[at] = c;
-                break;
-            default:
-                text.insert(at, text.substr(at, random() % 4));
-                break;
-            }
-        }
-        read += forms.Check(text);
-    }
+    for (int i = 0; i < Texts && !::testing::Test::HasFailure(); ++i)
+        read += forms.Check(NearMiss(seeds[random() % seeds.size()], alphabet, random));
     // Enough of them still dates for the fields to have been compared, enough not.
     EXPECT_GT(read, Texts / 20);
     EXPECT_LT(read, Texts / 2);
