@@ -1,4 +1,5 @@
 #include "engine/DateTextForms.h"
+#include "tests/support/TextMutation.h"
 
 #include <gtest/gtest.h>
 
@@ -168,35 +169,6 @@ TEST(DateTextForms, WrittenExamplesOfEachForm)
         EXPECT_EQ(forms.Check(text), 0) << text;
 }
 
-// The text changed in one to four places: a character inserted, dropped, replaced or a short
-// piece doubled where it stands. Unlike the fuzzing of other readers, it never cuts the text
-// short, so that a good share of the results are still dates whose fields can be compared.
-std::wstring NearMiss(std::wstring text, const std::wstring& alphabet, std::mt19937& random)
-{
-    const int changes = 1 + static_cast<int>(random() % 4);
-    for (int change = 0; change < changes; ++change) {
-        const std::size_t at = random() % (text.size() + 1);
-        const wchar_t c = alphabet[random() % alphabet.size()];
-        switch (random() % 4) {
-        case 0:
-            text.insert(at, 1, c);
-            break;
-        case 1:
-            if (at < text.size())
-                text.erase(at, 1);
-            break;
-        case 2:
-            if (at < text.size())
-                text[at] = c;
-            break;
-        default:
-            text.insert(at, text.substr(at, random() % 4));
-            break;
-        }
-    }
-    return text;
-}
-
 // Near misses by the thousand: written dates of every form, changed with characters of what the
 // forms are made of and what resembles it, must be read by hand exactly as the patterns read them.
 TEST(DateTextForms, MutatedDatesAreReadAsThePatternsReadThem)
@@ -219,7 +191,7 @@ TEST(DateTextForms, MutatedDatesAreReadAsThePatternsReadThem)
     int read = 0;
     constexpr int Texts = 20000;
     for (int i = 0; i < Texts && !::testing::Test::HasFailure(); ++i)
-        read += forms.Check(NearMiss(seeds[random() % seeds.size()], alphabet, random));
+        read += forms.Check(MutatedText(seeds[random() % seeds.size()], alphabet, random, TextCuts::Never));
     // Enough of them still dates for the fields to have been compared, enough not.
     EXPECT_GT(read, Texts / 20);
     EXPECT_LT(read, Texts / 2);

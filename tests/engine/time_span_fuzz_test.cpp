@@ -1,4 +1,5 @@
 #include "engine/TimeSpan.h"
+#include "tests/support/TextMutation.h"
 
 #include <windows.h>
 
@@ -77,35 +78,6 @@ const std::wstring Seeds[] = {
     L"+1 year 2 months 3 days 4:05:06",
 };
 
-std::wstring Mutated(std::wstring text, std::mt19937& random)
-{
-    const auto pick = [&random](std::size_t bound) { return static_cast<std::size_t>(random() % bound); };
-    const int edits = 1 + static_cast<int>(pick(4));
-    for (int i = 0; i < edits; ++i) {
-        const std::size_t at = text.empty() ? 0 : pick(text.size() + 1);
-        switch (pick(5)) {
-        case 0:
-            text.insert(at, 1, Alphabet[pick(Alphabet.size())]);
-            break;
-        case 1:
-            if (at < text.size())
-                text.erase(at, 1);
-            break;
-        case 2:
-            if (at < text.size())
-                text[at] = Alphabet[pick(Alphabet.size())];
-            break;
-        case 3:
-            text.resize(at);
-            break;
-        default:
-            text.insert(at, text.substr(0, pick(text.size() + 1)));
-            break;
-        }
-    }
-    return text.substr(0, 200);
-}
-
 TEST(ParseTimeSpan, FuzzedTextAgainstANoAccessPage)
 {
     TextAtNoAccessPage page;
@@ -119,7 +91,7 @@ TEST(ParseTimeSpan, FuzzedTextAgainstANoAccessPage)
             for (std::size_t n = 0; n < length; ++n)
                 text.push_back(i % 2 ? Alphabet[random() % Alphabet.size()] : static_cast<wchar_t>(random() % 0x10000));
         } else {
-            text = Mutated(Seeds[random() % std::size(Seeds)], random);
+            text = MutatedText(Seeds[random() % std::size(Seeds)], Alphabet, random, TextCuts::Allowed).substr(0, 200);
         }
         const std::optional<TimeSpan> span = ParseTimeSpan(page.Place(text));
         if (!span)
