@@ -6,6 +6,8 @@
 
 #include <commctrl.h>
 
+#include <cstddef>
+
 // The last page of a folder's or a selection's sheet: what the apply would change with the
 // pages' choices as they stand, worked out when the page is shown after they changed. The
 // list is virtual: its rows are formatted only as they come into view.
@@ -33,7 +35,7 @@ protected:
 private:
     LRESULT OnGetDispInfo(int, LPNMHDR header, BOOL&);
     void Show();
-    void ArrangeTimeColumns(HWND list);
+    void ArrangeColumns(HWND list, std::size_t rows);
 
     PreviewResult m_result;
     bool m_current = false; // the result belongs to m_generation and was not stopped

@@ -13,8 +13,9 @@
 
 namespace {
 
-// A sheet that answers the preview with a given number of changed files, and counts how often
-// it was asked.
+// A sheet that answers the preview with a given number of changed files, whose modification
+// times change, and counts how often it was asked. The times are among the widest to write:
+// two-digit months, days and hours, in the evening.
 class ManyChangesSite : public CSheetSite {
 public:
     explicit ManyChangesSite(std::size_t count) : count_(count) {}
@@ -28,14 +29,14 @@ public:
         ++computed;
         result = PreviewResult{};
         result.changes.reserve(count_);
-        const FileTime before = UtcTime(2020, 5, 1, 8);
+        const FileTime before = UtcTime(2020, 12, 30, 22, 58);
         for (std::size_t i = 0; i < count_; ++i) {
             const FileTime t = before + i * TicksPerSecond;
             result.changes.push_back({L"C:\\Data\\photo" + std::to_wstring(i) + L".jpg",
                                       false,
                                       false,
                                       {t, t, t},
-                                      {t, t, UtcTime(2024, 8, 15, 18)}});
+                                      {t, t, UtcTime(2024, 12, 28, 22, 58)}});
         }
         result.unchanged = 3;
         return true;
@@ -116,6 +117,33 @@ TEST(PreviewPage, AHundredThousandChangesAreListedAtOnceScrollWithoutDelayAndAre
     site.generation = 2;
     EXPECT_EQ(page.OnSetActive(), 0);
     EXPECT_EQ(site.computed, 2);
+}
+
+// The changing times are read without hovering: their column holds "current → new" whole, in
+// either language's date forms, and comes right after the name.
+TEST(PreviewPage, TheChangingTimesAreShownWholeBesideTheName)
+{
+    ManyChangesSite site(3);
+    CPreviewPage page;
+    page.SetSheet(&site);
+    PreviewSheet sheet;
+    ASSERT_TRUE(sheet.AddPage(page.Create()));
+    ASSERT_TRUE(sheet.Create());
+    PumpPendingMessages();
+    HWND list = ::GetDlgItem(page.m_hWnd, IDC_PREVIEW_LIST);
+    ASSERT_TRUE(list);
+    ASSERT_EQ(ListView_GetItemCount(list), 3);
+
+    const std::wstring text = PreviewCellText(page.Result(), 2, PreviewColumn::Modified);
+    // The list view keeps about six pixels on either side of a cell's text.
+    EXPECT_GE(ListView_GetColumnWidth(list, static_cast<int>(PreviewColumn::Modified)),
+              ListView_GetStringWidth(list, text.c_str()) + 12)
+        << testing::PrintToString(text);
+    int order[PreviewColumnCount] = {};
+    ASSERT_TRUE(ListView_GetColumnOrderArray(list, PreviewColumnCount, order));
+    EXPECT_EQ(order[0], static_cast<int>(PreviewColumn::Name));
+    EXPECT_EQ(order[1], static_cast<int>(PreviewColumn::Modified));
+    EXPECT_EQ(order[4], static_cast<int>(PreviewColumn::Folder));
 }
 
 } // namespace
